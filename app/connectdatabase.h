@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Opens databaseName as the default connection ("sqldb" gets a connection of
+// its own name). Returns 2 when the default connection already exists and
+// nothing was done, otherwise 1. Whether the open succeeded is for the caller
+// to ask the connection.
+int connectDatabase(const QString &databaseName);

@@ -1,0 +1,45 @@
+#include "db/engine.h"
+
+#include "db/settings.h"
+#include "db/sqlitedriver.h"
+
+#include <QDir>
+#include <QSqlDriverCreator>
+
+namespace Engine {
+
+void registerEmbeddedDriver()
+{
+    static bool registered = false;
+    if (!registered) {
+        QSqlDatabase::registerSqlDriver(embeddedDriverName(),
+                                        new QSqlDriverCreator<EmbeddedSqlDriver>);
+        registered = true;
+    }
+}
+
+QSqlDatabase addConnection(const QString &connectionName)
+{
+    if (DbSettings::current().isEmbedded()) {
+        registerEmbeddedDriver();
+        return QSqlDatabase::addDatabase(embeddedDriverName(), connectionName);
+    }
+    return QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
+}
+
+QString embeddedFile(const QString &databaseName)
+{
+    return QDir(DbSettings::current().dataDir).filePath(databaseName + QStringLiteral(".db"));
+}
+
+QString databaseNameFor(const QString &databaseName)
+{
+    const DbSettings &s = DbSettings::current();
+    if (s.isEmbedded()) {
+        return embeddedFile(databaseName);
+    }
+    return QStringLiteral("DRIVER={%5};SERVER=%1;DATABASE=%2;UID=%3;PWD=%4;")
+        .arg(s.server, databaseName, s.user, s.password, s.driver);
+}
+
+} // namespace Engine

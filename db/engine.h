@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// The one place that knows which database engine is configured. Everything
+// above it sends SQL Server's dialect on a QSqlDatabase and never asks.
+namespace Engine {
+
+// Qt driver name of the embedded engine (registered by registerEmbeddedDriver).
+inline QString embeddedDriverName() { return QStringLiteral("JXCSQLITE"); }
+
+// Registers the embedded driver with Qt; safe to call more than once.
+void registerEmbeddedDriver();
+
+// Adds a connection under connectionName for the configured engine, without
+// opening it.
+QSqlDatabase addConnection(const QString &connectionName);
+
+// The text to pass as QSqlDatabase::databaseName for the company or directory
+// database databaseName: the ODBC connection string, or the embedded file.
+QString databaseNameFor(const QString &databaseName);
+
+// Embedded engine only: the file that holds databaseName.
+QString embeddedFile(const QString &databaseName);
+
+// Connect option that lets the embedded engine create a missing file. Without
+// it, opening a database that does not exist fails, as it does on a server.
+inline QString createOption() { return QStringLiteral("JXC_CREATE_IF_MISSING"); }
+
+} // namespace Engine
