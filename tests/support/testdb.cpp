@@ -8,13 +8,23 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QVariant>
+
+#include <algorithm>
 
 namespace {
 
 void removeAllConnections()
 {
-    const QStringList names = QSqlDatabase::connectionNames();
-    for (const QString &name : names) {
+    // The embedded driver keeps an inner connection of its own per open
+    // database and removes it when it closes; only the outer ones are ours.
+    QStringList names = QSqlDatabase::connectionNames();
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const QString &name) {
+                                   return name.startsWith(QLatin1String("jxc-embedded-"));
+                               }),
+                names.end());
+    for (const QString &name : qAsConst(names)) {
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
             if (db.isOpen()) {
