@@ -1,0 +1,125 @@
+#include "admin/user_edit.h"
+#include "ui_user_edit.h"
+
+#include "admin/sqlbatch.h"
+#include "app/operationlog.h"
+#include "db/sqltext.h"
+#include "widgets/checklist.h"
+#include "widgets/messages.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+bool isProtected(const QString &name)
+{
+    return name == QStringLiteral("manager") || name == QStringLiteral("test001");
+}
+
+} // namespace
+
+user_edit::user_edit(QWidget *parent)
+    : QMainWindow(parent, Qt::Window)
+    , m_ui(new Ui::user_edit)
+{
+    m_ui->setupUi(this);
+    CheckList::setUp(m_ui->tableWidget, QStringLiteral("用户"));
+    loadUsers();
+    setFixedSize(400, 300);
+    setWindowTitle(QStringLiteral("用户管理"));
+    OperationLog(QStringLiteral("用户管理"));
+}
+
+user_edit::~user_edit() = default;
+
+QString user_edit::defaultPassword()
+{
+    return QStringLiteral("123");
+}
+
+void user_edit::loadUsers()
+{
+    CheckList::load(m_ui->tableWidget, QStringLiteral("select count(*) from login"),
+                    QStringLiteral("select name from login"));
+}
+
+void user_edit::on_pushButton_clicked()
+{
+    const QString name = m_ui->lineEdit->text().trimmed();
+    if (name.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), QStringLiteral("内容不能为空！"));
+        return;
+    }
+
+    QSqlQuery count;
+    if (!count.exec(QStringLiteral("select count(*) from login where name='%1'")
+                        .arg(SqlText::quoted(name)))) {
+        Messages::databaseError(this, count.lastError().text());
+        return;
+    }
+    if (count.next() && count.value(0).toInt() >= 1) {
+        Messages::warning(this, QStringLiteral("输入提示"), QStringLiteral("用户名重复！"));
+        return;
+    }
+
+    // The permission editor lists the names of [user], so the new account gets
+    // its row there at once, with no rights. A row left under this name by an
+    // account deleted before [user] was cleaned up is replaced: a new user
+    // never inherits someone else's rights.
+    const QString quotedName = SqlText::quoted(name);
+    const QStringList statements = {
+        QStringLiteral("insert into login (name,password) values ('%1','%2')")
+            .arg(quotedName, SqlText::quoted(defaultPassword())),
+        QStringLiteral("delete from [user] where name='%1'").arg(quotedName),
+        QStringLiteral("insert into [user] (name,power) values ('%1','')").arg(quotedName),
+    };
+    QString error;
+    if (!SqlBatch::run(statements, &error)) {
+        Messages::databaseError(this, error);
+        return;
+    }
+    loadUsers();
+}
+
+void user_edit::on_pushButton_2_clicked()
+{
+    QTableWidget *table = m_ui->tableWidget;
+    int ticked = 0;
+    QList<int> doomedRows;   // bottom to top, so removing one keeps the others' indexes
+    QStringList statements;
+    for (int row = table->rowCount() - 1; row >= 0; --row) {
+        if (!CheckList::isTicked(table, row)) {
+            continue;
+        }
+        ++ticked;
+        const QString name = CheckList::nameAt(table, row);
+        if (isProtected(name)) {
+            continue;
+        }
+        doomedRows << row;
+        // The rights go with the account, so that a later user of the same
+        // name starts without them.
+        statements << QStringLiteral("delete from login where name='%1'").arg(SqlText::quoted(name))
+                   << QStringLiteral("delete from [user] where name='%1'").arg(SqlText::quoted(name));
+    }
+
+    if (ticked == 0) {
+        Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("请先选择一项！"));
+        return;
+    }
+
+    if (!statements.isEmpty()) {
+        QString error;
+        if (!SqlBatch::run(statements, &error)) {
+            Messages::databaseError(this, error);
+            return;
+        }
+        for (const int row : qAsConst(doomedRows)) {
+            table->removeRow(row);
+        }
+    }
+    // Ticked protected accounts stay without a word; the deletion as a whole
+    // still counts as done.
+    Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("删除成功！"));
+}
