@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Creating databases: the directory database "sqldb" and company databases
 // with their schema and seed rows, and the demo company of a first start.
@@ -18,5 +19,20 @@ bool createCompany(const QString &companyName, const QString &databaseName, bool
 // First start of the embedded engine: when the data folder has no directory
 // database yet, creates it with the demo company. Does nothing otherwise.
 bool ensureFirstStart(QString *error);
+
+// Name and database of the demo company that ensureFirstStart creates.
+QString demoCompanyName();
+QString demoDatabaseName();
+
+// The text of a script embedded under ":/db/" ("schema_mssql.sql",
+// "directory_mssql.sql", "schema_sqlite.sql", "directory_sqlite.sql");
+// empty when there is none.
+QString scriptText(const QString &fileName);
+
+// The script's statements as they are sent: the SQL Server scripts (*_mssql)
+// in the batches between lines "GO", the SQLite scripts statement by
+// statement, each ending with ";" at the end of a line. Comment-only pieces
+// are left out.
+QStringList scriptStatements(const QString &fileName);
 
 } // namespace Setup
