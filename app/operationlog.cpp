@@ -25,6 +25,6 @@ void OperationLog(const QString &unit)
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     QSqlQuery query;
     query.exec(QStringLiteral("insert into operator (ip,date,user_name,operator) values ('%1','%2','%3','%4')")
-                   .arg(SqlText::quoted(address), now, SqlText::quoted(LoginState::userName),
+                   .arg(SqlText::quoted(address), SqlText::quoted(now), SqlText::quoted(LoginState::userName),
                         SqlText::quoted(unit)));
 }

@@ -1,0 +1,9 @@
+#include "app/iconresources.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE must be used at global namespace scope, hence this helper.
+void initIconResources()
+{
+    Q_INIT_RESOURCE(icon);
+}

@@ -1,0 +1,115 @@
+// Takes the pictures of the README: the login dialog and the main window,
+// on the demo company of a fresh embedded data folder, rendered offscreen.
+//
+//   jxc-screenshots [output folder]     (default: docs)
+//
+// Writes login.png and main-window.png into the folder.
+
+#include "app/iconresources.h"
+#include "app/login.h"
+#include "app/tarnix.h"
+#include "db/settings.h"
+#include "db/setup.h"
+#include "widgets/messages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget *widget, const QDir &dir, const QString &name)
+{
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+    }
+    const QString path = dir.filePath(name);
+    if (!widget->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    std::fflush(stdout);
+    return true;
+}
+
+bool shoot(const QDir &outDir)
+{
+    login dialog;
+    dialog.show();
+    if (!save(&dialog, outDir, QStringLiteral("login.png"))) {
+        return false;
+    }
+    // The demo login is filled in; "确定" logs in as a user would.
+    dialog.findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+    if (dialog.result() != QDialog::Accepted) {
+        std::fprintf(stderr, "the demo login was not accepted\n");
+        return false;
+    }
+
+    tarnix window;
+    window.resize(1280, 800);
+    window.show();
+    return save(&window, outDir, QStringLiteral("main-window.png"));
+}
+
+// The databases live in a temporary folder; they are closed before it goes.
+void closeDatabases()
+{
+    const QStringList names = QSqlDatabase::connectionNames();
+    for (const QString &name : names) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No display is needed; a picture of the widgets is all we want.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    initIconResources();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    const QDir outDir(QApplication::arguments().value(1, QStringLiteral("docs")));
+    if (!QDir().mkpath(outDir.path())) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(outDir.path()));
+        return 1;
+    }
+
+    // A box would wait for a click that never comes; print it instead.
+    bool failed = false;
+    Messages::setHandler([&failed](QMessageBox::Icon, QWidget *, const QString &title, const QString &text,
+                                   QMessageBox::StandardButtons) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        failed = true;
+        return QMessageBox::Ok;
+    });
+
+    QTemporaryDir dataDir;
+    DbSettings settings;
+    settings.engine = QStringLiteral("sqlite");
+    settings.dataDir = dataDir.path();
+    DbSettings::setCurrent(settings);
+    QString error;
+    if (!Setup::ensureFirstStart(&error)) {
+        std::fprintf(stderr, "cannot create the demo company: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    const bool shot = shoot(outDir) && !failed;
+    closeDatabases();
+    return shot ? 0 : 1;
+}

@@ -1,0 +1,5 @@
+#include "widgets/accountkind.h"
+
+QString AccountKind;
+QString CustomerParty;
+QString SupplierParty;

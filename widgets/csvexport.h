@@ -1,0 +1,31 @@
+#pragma once
+
+class QAbstractItemModel;
+class QProgressBar;
+class QString;
+class QTableView;
+class QTableWidget;
+class QWidget;
+
+// Writes the table a form shows to a CSV file that the user picks: a header
+// line, then one line per row, fields separated by commas, every line ending
+// in a line feed, in the system's 8-bit encoding without byte-order mark.
+// Neither operation shows a message; a cancelled dialog or a file that cannot
+// be opened simply writes nothing.
+class CsvExport
+{
+public:
+    // For forms whose table is a QTableWidget filled item by item.
+    static void exportTable(QWidget *parent, QTableWidget *table);
+
+    // For forms whose table is a view over a query model. The header texts
+    // come from the view, the rows from model; progressBar is shown while the
+    // lines are written and hidden again afterwards.
+    static void exportModel(QWidget *parent, QTableView *view, QAbstractItemModel *model,
+                            QProgressBar *progressBar);
+
+    // One field as it goes into the file. A text holding a comma, a double
+    // quote or a line break is put in double quotes with its quotes doubled,
+    // so that a spreadsheet keeps the columns; any other text stays as shown.
+    static QString field(const QString &text);
+};
