@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <vector>
+
+// jxc-bench: the performance figures of the forms. Each area of the program
+// adds its cases in a bench_<area>.cpp file with JXC_BENCH_CASE; main runs
+// them in the order they were registered (or only those named on the
+// command line) and prints one line per measurement.
+namespace Bench {
+
+struct Case
+{
+    QString name;
+    std::function<bool()> run; // false when the case could not be measured
+};
+
+// Registers a case; returns a dummy value so registration can initialise a
+// static variable.
+int add(const QString &name, const std::function<bool()> &run);
+const std::vector<Case> &cases();
+
+// Seconds that body takes, by the monotonic clock.
+double seconds(const std::function<void()> &body);
+
+// Prints one measurement: what was timed, the time through the form, the
+// time of the same statements run directly on the engine, and the target.
+void report(const QString &what, double formSeconds, double engineSeconds, double targetSeconds);
+
+// An embedded company of its own in a temporary data folder, opened as the
+// default connection, with a user holding every right logged in.
+class Company
+{
+public:
+    Company();
+    ~Company();
+
+    bool isValid() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+
+    // Runs sql on the default connection; false (and the error printed) when
+    // it fails.
+    bool exec(const QString &sql);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_error;
+};
+
+} // namespace Bench
+
+#define JXC_BENCH_CONCAT_(a, b) a##b
+#define JXC_BENCH_CONCAT(a, b) JXC_BENCH_CONCAT_(a, b)
+
+// Defines a benchmark case: JXC_BENCH_CASE(goodsForm, "goods") { ...; return true; }
+#define JXC_BENCH_CASE(function, name)                                                   \
+    static bool function();                                                              \
+    static const int JXC_BENCH_CONCAT(function, Registered) = Bench::add(name, &function); \
+    static bool function()

@@ -1,0 +1,53 @@
+#include "master/customer.h"
+#include "ui_customer.h"
+
+customer::customer(QWidget *parent)
+    : MasterTableForm(parent)
+    , ui(new Ui::customer)
+{
+    ui->setupUi(this);
+    setWindowTitle(QStringLiteral("客户档案"));
+
+    Definition definition;
+    definition.columns = {
+        {QStringLiteral("客户编码"), 100, Role::Code, Fill::Code},
+        {QStringLiteral("客户名称"), 200, Role::Text, Fill::Name},
+        // A new customer's short name starts as its name.
+        {QStringLiteral("简称"), 200, Role::Text, Fill::Name},
+        {QStringLiteral("所属区域"), 100, Role::Text, Fill::FirstCombo},
+        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero},
+        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
+    };
+    definition.listSql = QStringLiteral(
+        "select customer_id,customer_name,short_name,area,id from customer where 1=1 %1");
+    definition.searchClause = QStringLiteral(
+        " and cast(customer_id as varchar)+customer_name+short_name like '%%%1%%' escape '\\'");
+    definition.insertSql = QStringLiteral(
+        "insert into customer (customer_id,customer_name,short_name,area) "
+        "values (%1,'%2','%3','%4');");
+    definition.updateSql = QStringLiteral(
+        "update customer set customer_name='%2',short_name='%3',area='%4' where customer_id=%1;");
+    definition.guardSqls = QStringList{
+        QStringLiteral("select count(0) from sell where customer_id=%1 "),
+    };
+    definition.deleteSql = QStringLiteral("delete from customer where id=%1");
+    definition.comboSqls = QStringList{
+        QStringLiteral("select area from customer group by area order by area"),
+    };
+    definition.codeNotNumberText = QStringLiteral("商品编号只能为数字！");
+    definition.codeTakenText = QStringLiteral("商品编号不能重复！");
+    definition.logUnit = QStringLiteral("客户资料");
+
+    Controls controls;
+    controls.table = ui->tableWidget;
+    controls.code = ui->lineEdit;
+    controls.name = ui->lineEdit_2;
+    controls.combos = {ui->comboBox};
+    controls.search = ui->lineEdit_3;
+    start(definition, controls);
+}
+
+customer::~customer()
+{
+    delete ui;
+}

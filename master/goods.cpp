@@ -1,0 +1,62 @@
+#include "master/goods.h"
+#include "ui_goods.h"
+
+goods::goods(QWidget *parent)
+    : MasterTableForm(parent)
+    , ui(new Ui::goods)
+{
+    ui->setupUi(this);
+    setWindowTitle(QStringLiteral("商品明细"));
+
+    Definition definition;
+    definition.columns = {
+        {QStringLiteral("商品编码"), 100, Role::Code, Fill::Code},
+        {QStringLiteral("商品名称"), 200, Role::Text, Fill::Name},
+        {QStringLiteral("单位"), 50, Role::Text, Fill::FirstCombo},
+        {QStringLiteral("销售价格"), 100, Role::Price, Fill::Zero},
+        {QStringLiteral("采购价格"), 100, Role::Price, Fill::Zero},
+        {QStringLiteral("类别"), 100, Role::Text, Fill::SecondCombo},
+        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero},
+        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
+    };
+    definition.listSql = QStringLiteral(
+        "select food_id,food_name,unit,customer_price,purchar_price,category,id from food_info "
+        "where 1=1 %1 order by category,food_id");
+    definition.searchClause = QStringLiteral(
+        " and cast(food_id as varchar)+food_name like '%%%1%%' escape '\\'");
+    definition.insertSql = QStringLiteral(
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) "
+        "values (%1,'%2','%3','%4','%5','%6');");
+    definition.updateSql = QStringLiteral(
+        "update food_info set food_name='%2',unit='%3',customer_price='%4',purchar_price='%5',"
+        "category='%6' where food_id=%1;");
+    // Goods are referred to by delivery notes, purchase orders and stock
+    // gains and losses.
+    definition.guardSqls = QStringList{
+        QStringLiteral("select count(0) from sell where food_id=%1 "),
+        QStringLiteral("select count(0) from purchar where food_id=%1 "),
+        QStringLiteral("select count(0) from inventory where food_id=%1 "),
+    };
+    definition.deleteSql = QStringLiteral("delete from food_info where id=%1");
+    definition.comboSqls = QStringList{
+        QStringLiteral("select max(unit) from food_info group by unit"),
+        QStringLiteral("select max(category) from food_info group by category"),
+    };
+    definition.codeNotNumberText = QStringLiteral("产品编码只能为数字！");
+    definition.codeTakenText = QStringLiteral("产品编码重复！");
+    definition.logUnit = QStringLiteral("商品资料");
+    definition.unitBoxSwallowsReturn = true;
+
+    Controls controls;
+    controls.table = ui->tableWidget;
+    controls.code = ui->lineEdit;
+    controls.name = ui->lineEdit_2;
+    controls.combos = {ui->comboBox, ui->comboBox_2};
+    controls.search = ui->lineEdit_3;
+    start(definition, controls);
+}
+
+goods::~goods()
+{
+    delete ui;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "master/mastertableform.h"
+
+namespace Ui {
+class supplier;
+}
+
+// The supplier master table: code, name, short name and the category of goods
+// supplied. The finance columns of a supplier belong to the finance forms.
+class supplier : public MasterTableForm
+{
+    Q_OBJECT
+
+public:
+    explicit supplier(QWidget *parent = nullptr);
+    ~supplier() override;
+
+private:
+    Ui::supplier *ui;
+};
