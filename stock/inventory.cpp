@@ -1,0 +1,353 @@
+#include "stock/inventory.h"
+#include "ui_inventory.h"
+
+#include "app/loginstate.h"
+#include "app/operationlog.h"
+#include "db/sqltext.h"
+#include "widgets/decimaltext.h"
+#include "stock/picklist.h"
+#include "widgets/csvexport.h"
+#include "widgets/messages.h"
+
+#include <QDate>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QTableWidgetItem>
+
+namespace {
+
+// Rows whose statements go to the database in one execution.
+const int SaveBlock = 100;
+
+QString dayFormat()
+{
+    return QStringLiteral("yyyy-MM-dd");
+}
+
+QTableWidgetItem *readOnlyItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+QTableWidgetItem *tickItem()
+{
+    auto *item = new QTableWidgetItem;
+    item->setCheckState(Qt::Unchecked);
+    return item;
+}
+
+QString cellText(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+long long idOf(const QTableWidget *table, int row)
+{
+    return DecimalText::integerOf(cellText(table, row, inventory::IdColumn));
+}
+
+} // namespace
+
+inventory::inventory(QWidget *parent)
+    : QMainWindow(parent, Qt::Window)
+    , m_ui(new Ui::inventory)
+{
+    m_ui->setupUi(this);
+    setWindowTitle(QStringLiteral("盈亏录入/查询"));
+    m_ui->comboBox->installEventFilter(this);
+    m_ui->comboBox->setEditable(true);
+
+    PickList::fillSearchable(m_ui->comboBox, QStringLiteral("select cast(food_id as varchar)+'-'+food_name+'-'+unit from food_info order by food_id"));
+
+    const QDate today = QDate::currentDate();
+    m_ui->dateEdit->setDate(today);
+    m_ui->dateEdit_2->setDate(today);
+    m_ui->dateEdit_3->setDate(today);
+    // Code, name and unit come only from the goods search.
+    m_ui->lineEdit->setEnabled(false);
+    m_ui->lineEdit_2->setEnabled(false);
+    m_ui->lineEdit_3->setEnabled(false);
+
+    setUpTable();
+    OperationLog(QStringLiteral("盈亏单"));
+}
+
+inventory::~inventory() = default;
+
+QString inventory::loadStatement(const QString &from, const QString &to)
+{
+    // Each stored row is valued like a new one: the average purchase price of
+    // its goods item on its day, else the purchase price.
+    return QStringLiteral(
+        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/sum(quantity) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
+        .arg(from, to);
+}
+
+void inventory::setUpTable()
+{
+    QTableWidget *table = m_ui->tableWidget;
+    table->setColumnCount(ColumnCount);
+    table->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("商品编码"),
+                                      QStringLiteral("商品名称"), QStringLiteral("单位"),
+                                      QStringLiteral("盈亏数量"), QStringLiteral("单价"),
+                                      QStringLiteral("金额"), QStringLiteral("备注"),
+                                      QStringLiteral("录入"), QStringLiteral("流水号"),
+                                      QStringLiteral("选择")});
+    const int widths[ColumnCount] = {100, 80, 200, 50, 80, 50, 80, 100, 80, 50, 50};
+    for (int column = 0; column < ColumnCount; ++column) {
+        table->setColumnWidth(column, widths[column]);
+    }
+    table->horizontalHeader()->setMinimumHeight(30);
+    table->verticalHeader()->hide();
+}
+
+bool inventory::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_ui->comboBox) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    bool picked = event->type() == QEvent::FocusOut;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        picked = key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+    const QString text = m_ui->comboBox->currentText();
+    if (!picked || text.trimmed().isEmpty() || !text.contains(QLatin1Char('-'))) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    // The search text is "code-name-unit"; names may not contain "-".
+    const QStringList parts = text.split(QLatin1Char('-'));
+    m_ui->lineEdit_4->setFocus();
+    m_ui->lineEdit->setText(parts.value(0));
+    m_ui->lineEdit_2->setText(parts.value(1));
+    m_ui->lineEdit_3->setText(parts.value(2));
+    return true;
+}
+
+QString inventory::costPrice(const QString &day, long long code)
+{
+    m_query.setForwardOnly(true);
+    QString price;
+    if (m_query.exec(QStringLiteral("select isnull(t2.price,t1.purchar_price) from (select food_id,purchar_price from food_info where food_id=%2) t1 left join (select food_id,sum(quantity*price)/sum(quantity) as price from purchar where date='%1' and food_id=%2 group by food_id) t2 on t1.food_id=t2.food_id")
+                         .arg(day, QString::number(code)))
+        && m_query.next()) {
+        price = m_query.value(0).toString();
+    }
+    m_query.finish();
+    m_query.setForwardOnly(false);
+    return price;
+}
+
+void inventory::appendRow(const QStringList &cells)
+{
+    QTableWidget *table = m_ui->tableWidget;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    for (int column = 0; column < TickColumn; ++column) {
+        const QString &text = cells.at(column);
+        const bool editable = column == QuantityColumn || column == RemarksColumn;
+        table->setItem(row, column, editable ? new QTableWidgetItem(text) : readOnlyItem(text));
+    }
+    table->setItem(row, TickColumn, tickItem());
+}
+
+void inventory::on_pushButton_5_clicked()
+{
+    const long long code = DecimalText::integerOf(m_ui->lineEdit->text());
+    const double quantity = DecimalText::valueOf(m_ui->lineEdit_4->text());
+    // A loss is a negative quantity and passes; nothing to correct does not.
+    if (code == 0 || quantity == 0) {
+        Messages::warning(this, QStringLiteral("录入提示"), QStringLiteral("录入格式错误！"));
+        return;
+    }
+
+    QTableWidget *table = m_ui->tableWidget;
+    const QString day = m_ui->dateEdit->date().toString(dayFormat());
+    table->blockSignals(true);
+    const QString price = DecimalText::twoDecimals(DecimalText::valueOf(costPrice(day, code)));
+    appendRow({day, m_ui->lineEdit->text(), m_ui->lineEdit_2->text(), m_ui->lineEdit_3->text(),
+               m_ui->lineEdit_4->text(), price,
+               DecimalText::twoDecimals(DecimalText::valueOf(price) * quantity), QString(),
+               LoginState::userName, QStringLiteral("0")});
+
+    m_ui->comboBox->setEditText(QString());
+    m_ui->lineEdit->clear();
+    m_ui->lineEdit_2->clear();
+    m_ui->lineEdit_3->clear();
+    m_ui->lineEdit_4->clear();
+    m_ui->comboBox->setFocus();
+    table->blockSignals(false);
+}
+
+void inventory::on_lineEdit_4_returnPressed()
+{
+    on_pushButton_5_clicked();
+}
+
+void inventory::on_tableWidget_itemChanged(QTableWidgetItem *item)
+{
+    if (item->column() != QuantityColumn) {
+        return;
+    }
+    QTableWidget *table = m_ui->tableWidget;
+    const int row = item->row();
+    const QString quantity = DecimalText::twoDecimals(DecimalText::valueOf(item->text()));
+    const double price = DecimalText::valueOf(cellText(table, row, PriceColumn));
+    const QSignalBlocker blocker(table);
+    item->setText(quantity);
+    if (QTableWidgetItem *amount = table->item(row, AmountColumn)) {
+        amount->setText(DecimalText::twoDecimals(DecimalText::valueOf(quantity) * price));
+    }
+}
+
+void inventory::on_pushButton_4_clicked()
+{
+    QTableWidget *table = m_ui->tableWidget;
+    table->setRowCount(0);
+    const QSignalBlocker blocker(table);
+
+    m_query.setForwardOnly(true);
+    const QString sql = loadStatement(m_ui->dateEdit_2->date().toString(dayFormat()),
+                                      m_ui->dateEdit_3->date().toString(dayFormat()));
+    if (m_query.exec(sql)) {
+        while (m_query.next()) {
+            // Shown as the server's decimal column shows it; the amount is made
+            // from the price as shown, like a new row's.
+            const QString quantity = DecimalText::twoDecimals(m_query.value(4).toDouble());
+            const QString price = DecimalText::twoDecimals(m_query.value(5).toDouble());
+            appendRow({m_query.value(0).toString(), m_query.value(1).toString(),
+                       m_query.value(2).toString(), m_query.value(3).toString(), quantity, price,
+                       DecimalText::twoDecimals(DecimalText::valueOf(price) * DecimalText::valueOf(quantity)),
+                       m_query.value(7).toString(), m_query.value(8).toString(),
+                       m_query.value(9).toString()});
+        }
+    }
+    m_query.finish();
+    m_query.setForwardOnly(false);
+}
+
+void inventory::on_pushButton_clicked()
+{
+    QTableWidget *table = m_ui->tableWidget;
+    QStringList blocks;
+    QString block;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (idOf(table, row) == 0) {
+            block += QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('%1',%2,'%3','%4','%5');")
+                         .arg(SqlText::quoted(cellText(table, row, DateColumn)),
+                              QString::number(SqlText::codeOf(cellText(table, row, CodeColumn))),
+                              SqlText::quoted(cellText(table, row, QuantityColumn)),
+                              SqlText::quoted(cellText(table, row, RemarksColumn)),
+                              SqlText::quoted(cellText(table, row, InputColumn)));
+        } else {
+            block += QStringLiteral("update inventory set quantity='%2',remarks='%3' where id=%1;")
+                         .arg(QString::number(idOf(table, row)),
+                              SqlText::quoted(cellText(table, row, QuantityColumn)),
+                              SqlText::quoted(cellText(table, row, RemarksColumn)));
+        }
+        if ((row + 1) % SaveBlock == 0) {
+            blocks << block;
+            block.clear();
+        }
+    }
+    if (!block.isEmpty()) {
+        blocks << block;
+    }
+
+    // All or nothing: a block that fails undoes the blocks before it, and the
+    // rows stay on screen so the clerk can correct them and save again.
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!blocks.isEmpty()) {
+        if (!db.transaction()) {
+            Messages::databaseError(this, db.lastError().text());
+            return;
+        }
+        for (const QString &statements : blocks) {
+            if (!m_query.exec(statements)) {
+                const QString error = m_query.lastError().text();
+                m_query.finish();
+                db.rollback();
+                Messages::databaseError(this, error);
+                return;
+            }
+        }
+        m_query.finish();
+        if (!db.commit()) {
+            const QString error = db.lastError().text();
+            db.rollback();
+            Messages::databaseError(this, error);
+            return;
+        }
+    }
+
+    table->setRowCount(0);
+    Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));
+}
+
+void inventory::on_pushButton_2_clicked()
+{
+    QTableWidget *table = m_ui->tableWidget;
+    QList<int> ticked;
+    for (int row = table->rowCount() - 1; row >= 0; --row) {
+        const QTableWidgetItem *tick = table->item(row, TickColumn);
+        if (tick && tick->checkState() == Qt::Checked) {
+            ticked << row;
+        }
+    }
+    if (ticked.isEmpty()) {
+        Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("请先选择一项！"));
+        return;
+    }
+
+    // The stored rows go together: if one cannot be deleted, none is, and
+    // the table still shows them all.
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.transaction()) {
+        Messages::databaseError(this, db.lastError().text());
+        return;
+    }
+    for (const int row : qAsConst(ticked)) {
+        const long long id = idOf(table, row);
+        if (id == 0) {
+            continue;
+        }
+        if (!m_query.exec(QStringLiteral("delete from inventory where id=%1").arg(id))) {
+            const QString error = m_query.lastError().text();
+            db.rollback();
+            Messages::databaseError(this, error);
+            return;
+        }
+    }
+    if (!db.commit()) {
+        const QString error = db.lastError().text();
+        db.rollback();
+        Messages::databaseError(this, error);
+        return;
+    }
+
+    for (const int row : qAsConst(ticked)) {
+        table->removeRow(row);
+    }
+    Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("删除成功！"));
+}
+
+void inventory::on_checkBox_stateChanged(int arg1)
+{
+    QTableWidget *table = m_ui->tableWidget;
+    const Qt::CheckState state = arg1 == 0 ? Qt::Unchecked : Qt::Checked;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (QTableWidgetItem *tick = table->item(row, TickColumn)) {
+            tick->setCheckState(state);
+        }
+    }
+}
+
+void inventory::on_pushButton_3_clicked()
+{
+    CsvExport::exportTable(this, m_ui->tableWidget);
+}

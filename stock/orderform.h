@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class OrderPrintForm;
+class QComboBox;
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace Ui {
+class OrderForm;
+}
+
+// What a purchase order and a delivery note differ in: the texts of the
+// window, the number prefix, the statements on their own table and the
+// printed form they hand over to.
+struct OrderFormSetup
+{
+    QString partyLabel;     // "供应商名称"
+    QString queryButton;    // "查询采购单"
+    QString newButton;      // "新增采购单"
+    QString priceLabel;     // "采 购 价"
+    QString numberTitle;    // order list column 0, "采购单号"
+    QString partyTitle;     // order list column 2, "供应商"
+    QString quantityTitle;  // line table column 3, "采购数量"
+    QString numberPrefix;   // "cgd"
+    QString logUnit;        // "采购单"
+
+    QString partyList;        // code-and-name texts of the partners
+    QString goodsList;        // code-name-unit-price texts of the goods
+    QString countLines;       // %1 date, %2 party code
+    QString existingNumbers;  // %1 date, %2 party code
+    QString numberInUse;      // %1 order number
+    QString orderListAll;     // %1 first date, %2 last date
+    QString orderListOne;     // %1 first date, %2 last date, %3 party code
+    QString orderLines;       // %1 order number
+    QString insertLine;       // %1 number ... %8 clerk
+    QString updateLine;       // %1 quantity, %2 price, %3 remarks, %4 id
+    QString deleteLine;       // %1 id
+
+    std::function<OrderPrintForm *(QWidget *parent)> createPrintForm;
+};
+
+// The order form: entry, lookup, correction and printing of the documents of
+// one table whose rows are order lines sharing an order number. purchar and
+// sell are this form with their own OrderFormSetup.
+//
+// A new order exists only on the screen until it is saved: the order list
+// then holds the single new-order row with "0" lines and "0" total.
+class OrderForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The lines of one execution of a save.
+    static constexpr int statementsPerExecution = 100;
+
+protected:
+    OrderForm(const OrderFormSetup &setup, QWidget *parent);
+    ~OrderForm() override;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // Sends the joined statements of one batch. Virtual so that a test can
+    // count the executions of a save.
+    virtual bool runStatements(const QString &statements, QString *error);
+
+private slots:
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_tableWidget_2_clicked(const QModelIndex &index);
+    void on_lineEdit_3_returnPressed();
+    void on_lineEdit_4_returnPressed();
+    void on_pushButton_5_clicked();
+    void on_tableWidget_itemChanged(QTableWidgetItem *item);
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_6_clicked();
+    void on_pushButton_7_clicked();
+
+private:
+    void fillPartyBoxes();
+    void fillGoodsBox();
+    void setUpTables();
+    void fillPrinterBox();
+    static void giveCompleter(QComboBox *box, const QStringList &texts);
+    QStringList readTexts(const QString &statement);
+
+    // The next sequence number for orders of a partner on a date, from the
+    // stored numbers: one more than the largest, 1 when there is none.
+    int nextSequence(const QString &date, long long partyCode);
+    void loadOrderList();
+    void takeGoods();
+    void addLine();
+    QString orderNumber(const QString &date, const QString &partyText, int sequence) const;
+    bool findFreeNumber(const QString &date, const QString &partyText, QString *number,
+                        QString *error);
+    void handOverToPrint(bool preview);
+
+    static QTableWidgetItem *readOnlyItem(const QString &text);
+    static QTableWidgetItem *checkItem();
+    static QString cellText(QTableWidget *table, int row, int column);
+
+    OrderFormSetup m_setup;
+    Ui::OrderForm *m_body;
+    QSqlQuery m_query;
+    bool m_takingGoods = false;
+};

@@ -1,0 +1,99 @@
+#include "stock/reportform.h"
+
+#include "db/sqltext.h"
+#include "widgets/csvexport.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTableWidgetItem>
+
+ReportForm::ReportForm(QWidget *parent)
+    : QMainWindow(parent, Qt::Window)
+{
+}
+
+QString ReportForm::goodsListSql()
+{
+    return QStringLiteral("select cast(food_id as varchar)+'-'+food_name from food_info order by food_id");
+}
+
+QString ReportForm::goodsCategorySql()
+{
+    return QStringLiteral("select category from food_info group by category order by category");
+}
+
+void ReportForm::setUpTable(QTableWidget *table, const QVector<Column> &columns)
+{
+    table->setColumnCount(columns.size());
+    QStringList titles;
+    for (const Column &column : columns) {
+        titles << column.title;
+    }
+    table->setHorizontalHeaderLabels(titles);
+    for (int c = 0; c < columns.size(); ++c) {
+        table->setColumnWidth(c, columns.at(c).width);
+    }
+    table->horizontalHeader()->setMinimumHeight(30);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+QString ReportForm::dayText(const QDateEdit *edit)
+{
+    return edit->date().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString ReportForm::codeClause(const QString &clauseTemplate, const QComboBox *filter)
+{
+    const QString text = filter->currentText().trimmed();
+    if (text.isEmpty()) {
+        return QString();
+    }
+    return clauseTemplate.arg(SqlText::codeOf(text));
+}
+
+QString ReportForm::textClause(const QString &clauseTemplate, const QComboBox *filter)
+{
+    const QString text = filter->currentText().trimmed();
+    if (text.isEmpty()) {
+        return QString();
+    }
+    return clauseTemplate.arg(SqlText::quoted(text));
+}
+
+int ReportForm::fillTable(QTableWidget *table, const QString &sql, const RowReader &readRow)
+{
+    // A month of deliveries is tens of thousands of rows: empty and size the
+    // table once and repaint it once instead of row by row.
+    table->setUpdatesEnabled(false);
+    table->setRowCount(0);
+
+    QSqlQuery query;
+    query.setForwardOnly(true);
+    QVector<QStringList> rows;
+    if (query.exec(sql)) {
+        while (query.next()) {
+            rows << readRow(query);
+        }
+    }
+
+    table->setRowCount(rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList &cells = rows.at(r);
+        for (int c = 0; c < cells.size(); ++c) {
+            auto *item = new QTableWidgetItem(cells.at(c));
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            table->setItem(r, c, item);
+        }
+    }
+    table->setUpdatesEnabled(true);
+    return rows.size();
+}
+
+void ReportForm::exportTable(QTableWidget *table)
+{
+    CsvExport::exportTable(this, table);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+class QComboBox;
+class QDateEdit;
+class QSqlQuery;
+class QTableWidget;
+
+// What the goods statistics, gross profit and purchase detail reports share:
+// a bar of a date range and pick-list filters above a read-only table that one
+// statement fills, and the export of that table. The reports keep their own
+// statements and say only how a result row becomes table cells.
+class ReportForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    struct Column
+    {
+        QString title;
+        int width;
+    };
+
+protected:
+    explicit ReportForm(QWidget *parent);
+
+    // Every goods item as code and name, and the goods categories: the goods
+    // filters of all three reports.
+    static QString goodsListSql();
+    static QString goodsCategorySql();
+
+    // Read-only report table: titles and widths, header at least 30 pixels
+    // high, no row numbers.
+    static void setUpTable(QTableWidget *table, const QVector<Column> &columns);
+
+    static QString dayText(const QDateEdit *edit);
+
+    // A filter naming a code (customer, supplier or goods): empty while the
+    // filter is empty, else clauseTemplate with the code before the first
+    // "-", so a code typed without its name is read whole.
+    static QString codeClause(const QString &clauseTemplate, const QComboBox *filter);
+    // A filter naming a text (category, area): empty while the filter is
+    // empty, else clauseTemplate with the text quoted for its '%1'.
+    static QString textClause(const QString &clauseTemplate, const QComboBox *filter);
+
+    // Empties table, runs sql and shows one read-only row per result row, with
+    // the cells readRow makes of it. A failed statement leaves the table
+    // empty. Returns the number of rows shown.
+    using RowReader = std::function<QStringList(const QSqlQuery &query)>;
+    static int fillTable(QTableWidget *table, const QString &sql, const RowReader &readRow);
+
+    void exportTable(QTableWidget *table);
+};

@@ -1,0 +1,239 @@
+#include "stock/erp.h"
+#include "support/testdb.h"
+#include "widgets/filedialogs.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// Goods 1001 大米 (粮油) was bought 10 on 1 March 2024, delivered 4 on
+// 5 March and found 1 short on 10 March. 1002 白糖 (调料) and 1003 食用油
+// (粮油) never moved. 1004 咖啡, of the category "Tom's" with its quote, was
+// bought 3 on 2 March.
+class tst_erp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensWithItsFiltersAndLogs();
+    void reportsTheMovementOfThePeriod_data();
+    void reportsTheMovementOfThePeriod();
+    void listsGoodsWithoutMovementWithZeros();
+    void filtersNarrowTheList_data();
+    void filtersNarrowTheList();
+    void exportWritesTheTableShown();
+
+private:
+    struct Form
+    {
+        QDateEdit *from;
+        QDateEdit *to;
+        QComboBox *category;
+        QComboBox *goods;
+        QPushButton *query;
+        QPushButton *exportButton;
+        QTableWidget *table;
+    };
+    static Form partsOf(erp &window);
+    static QStringList rowTexts(const QTableWidget *table, int row);
+
+    std::unique_ptr<TestDb> m_db;
+};
+
+void tst_erp::init()
+{
+    m_db.reset(new TestDb);
+    QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
+    const QStringList statements = {
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','6.00','4.20','粮油')"),
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1003,'食用油','桶','50.00','40.00','粮油')"),
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1004,'咖啡','罐','30.00','20.00','Tom''s')"),
+        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240301-1-1','2024-03-01',1,1001,'10.00','5.00','','test001')"),
+        QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd20240305-1-1','2024-03-05',1,1001,'4.00','9.00','','test001')"),
+        QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-10',1001,'-1','','test001')"),
+        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240302-1-1','2024-03-02',1,1004,'3.00','20.00','','test001')"),
+    };
+    for (const QString &sql : statements) {
+        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
+    }
+}
+
+void tst_erp::cleanup()
+{
+    FileDialogs::setHandler(FileDialogs::Handler());
+    m_db.reset();
+}
+
+tst_erp::Form tst_erp::partsOf(erp &window)
+{
+    Form form;
+    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
+    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
+    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
+    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
+    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
+    form.exportButton = window.findChild<QPushButton *>(QStringLiteral("pushButton_2"));
+    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    return form;
+}
+
+QStringList tst_erp::rowTexts(const QTableWidget *table, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QTableWidgetItem *item = table->item(row, column);
+        texts << (item ? item->text() : QStringLiteral("<none>"));
+    }
+    return texts;
+}
+
+void tst_erp::opensWithItsFiltersAndLogs()
+{
+    erp window;
+    const Form form = partsOf(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("商品统计"));
+    QVERIFY(window.windowFlags().testFlag(Qt::Window));
+    QCOMPARE(form.from->date(), QDate::currentDate());
+    QCOMPARE(form.to->date(), QDate::currentDate());
+    QVERIFY(!form.category->isEditable());
+    QVERIFY(form.goods->isEditable());
+    QCOMPARE(form.category->count(), 4);
+    QCOMPARE(form.category->itemText(0), QString());
+    QCOMPARE(form.goods->itemText(1), QStringLiteral("1001-大米"));
+    QCOMPARE(form.table->columnCount(), 8);
+    QCOMPARE(form.table->horizontalHeaderItem(3)->text(), QStringLiteral("期初数量"));
+    QCOMPARE(form.table->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("商品统计"));
+}
+
+void tst_erp::reportsTheMovementOfThePeriod_data()
+{
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<QStringList>("figures");
+
+    QTest::newRow("5 to 31 March: opening 10, delivered 4, lost 1, closing 5")
+        << QDate(2024, 3, 5) << QDate(2024, 3, 31)
+        << QStringList{"10.00", "0.00", "4.00", "-1.00", "5.00"};
+    QTest::newRow("all of March")
+        << QDate(2024, 3, 1) << QDate(2024, 3, 31)
+        << QStringList{"0.00", "10.00", "4.00", "-1.00", "5.00"};
+    QTest::newRow("the first day alone")
+        << QDate(2024, 3, 1) << QDate(2024, 3, 1)
+        << QStringList{"0.00", "10.00", "0.00", "0.00", "10.00"};
+    QTest::newRow("a later month: only the opening stock")
+        << QDate(2024, 4, 1) << QDate(2024, 4, 30)
+        << QStringList{"5.00", "0.00", "0.00", "0.00", "5.00"};
+    QTest::newRow("a reversed period keeps the opening stock")
+        << QDate(2024, 3, 31) << QDate(2024, 3, 5)
+        << QStringList{"5.00", "0.00", "0.00", "0.00", "5.00"};
+}
+
+void tst_erp::reportsTheMovementOfThePeriod()
+{
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(QStringList, figures);
+
+    erp window;
+    const Form form = partsOf(window);
+    form.from->setDate(from);
+    form.to->setDate(to);
+    QTest::mouseClick(form.query, Qt::LeftButton);
+
+    QCOMPARE(form.table->rowCount(), 4);
+    QCOMPARE(rowTexts(form.table, 0), QStringList({"1001", "大米", "袋"}) + figures);
+}
+
+void tst_erp::listsGoodsWithoutMovementWithZeros()
+{
+    erp window;
+    const Form form = partsOf(window);
+    form.from->setDate(QDate(2024, 3, 1));
+    form.to->setDate(QDate(2024, 3, 31));
+    QTest::mouseClick(form.query, Qt::LeftButton);
+
+    QCOMPARE(form.table->rowCount(), 4);
+    const QStringList zeros = {"0.00", "0.00", "0.00", "0.00", "0.00"};
+    QCOMPARE(rowTexts(form.table, 1), QStringList({"1002", "白糖", "包"}) + zeros);
+    QCOMPARE(rowTexts(form.table, 2), QStringList({"1003", "食用油", "桶"}) + zeros);
+    QCOMPARE(rowTexts(form.table, 3), QStringList({"1004", "咖啡", "罐", "0.00", "3.00", "0.00", "0.00", "3.00"}));
+}
+
+void tst_erp::filtersNarrowTheList_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("goods");
+    QTest::addColumn<QStringList>("codes");
+
+    QTest::newRow("a category") << "粮油" << "" << QStringList{"1001", "1003"};
+    QTest::newRow("goods picked from the list") << "" << "1003-食用油" << QStringList{"1003"};
+    QTest::newRow("goods typed without '-' is read whole as the code") << "" << "1002" << QStringList{"1002"};
+    QTest::newRow("goods typed with blanks around") << "" << " 1002 " << QStringList{"1002"};
+    QTest::newRow("goods and its own category") << "粮油" << "1001-大米" << QStringList{"1001"};
+    QTest::newRow("goods of another category") << "调料" << "1001-大米" << QStringList{};
+    QTest::newRow("a category with a quote") << "Tom's" << "" << QStringList{"1004"};
+    QTest::newRow("goods text that is no code") << "" << "大米" << QStringList{};
+}
+
+void tst_erp::filtersNarrowTheList()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, goods);
+    QFETCH(QStringList, codes);
+
+    erp window;
+    const Form form = partsOf(window);
+    form.from->setDate(QDate(2024, 3, 1));
+    form.to->setDate(QDate(2024, 3, 31));
+    if (!category.isEmpty()) {
+        const int index = form.category->findText(category);
+        QVERIFY(index > 0);
+        form.category->setCurrentIndex(index);
+    }
+    form.goods->setEditText(goods);
+    QTest::mouseClick(form.query, Qt::LeftButton);
+
+    QStringList shown;
+    for (int row = 0; row < form.table->rowCount(); ++row) {
+        shown << form.table->item(row, 0)->text();
+    }
+    QCOMPARE(shown, codes);
+}
+
+void tst_erp::exportWritesTheTableShown()
+{
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("erp.csv"));
+    FileDialogs::setHandler([&fileName](FileDialogs::Kind, QWidget *, const QString &, const QString &,
+                                        const QString &) { return fileName; });
+
+    erp window;
+    const Form form = partsOf(window);
+    form.from->setDate(QDate(2024, 3, 5));
+    form.to->setDate(QDate(2024, 3, 31));
+    form.goods->setEditText(QStringLiteral("1001-大米"));
+    QTest::mouseClick(form.query, Qt::LeftButton);
+    QTest::mouseClick(form.exportButton, Qt::LeftButton);
+
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("商品编码,商品名称,单位,期初数量,本期采购,本期销售,本期盈亏,期末数量"));
+    QCOMPARE(lines.value(1), QStringLiteral("1001,大米,袋,10.00,0.00,4.00,-1.00,5.00"));
+    QCOMPARE(lines.size(), 3);
+}
+
+QTEST_MAIN(tst_erp)
+#include "tst_erp.moc"

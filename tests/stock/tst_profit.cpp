@@ -1,0 +1,233 @@
+#include "stock/profit.h"
+#include "support/testdb.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+// Goods 1001 大米 (粮油, purchase price 4.00) was bought on 2024-03-05 10 at
+// 5.00 and 30 at 7.00, so it costs 6.50 that day; 1002 白糖 (调料, purchase
+// price 2.00) was never bought. Customer 1 东方超市 sells in 城东, customer
+// 2 西城商店 in "O'Hare", with its quote.
+class tst_profit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensWithItsFiltersAndLogs();
+    void totalsLineSumsIncomeCostAndMargin_data();
+    void totalsLineSumsIncomeCostAndMargin();
+    void showsEachDeliveryWithItsCostPrice();
+    void filtersNarrowTheList_data();
+    void filtersNarrowTheList();
+
+private:
+    struct Form
+    {
+        QDateEdit *from;
+        QDateEdit *to;
+        QComboBox *customer;
+        QComboBox *goods;
+        QComboBox *category;
+        QComboBox *area;
+        QPushButton *query;
+        QTableWidget *table;
+        QLabel *totals;
+    };
+    static Form partsOf(profit &window);
+    // "date|customer|goods|quantity|price"
+    void deliver(const QStringList &lines);
+    static void queryMarch(const Form &form);
+
+    std::unique_ptr<TestDb> m_db;
+};
+
+void tst_profit::init()
+{
+    m_db.reset(new TestDb);
+    QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
+    const QStringList statements = {
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','9.00','4.00','粮油')"),
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
+        QStringLiteral("insert into customer (customer_id,customer_name,short_name,area) values (1,'东方超市','东方','城东')"),
+        QStringLiteral("insert into customer (customer_id,customer_name,short_name,area) values (2,'西城商店','西城','O''Hare')"),
+        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-1-1','2024-03-05',1,1001,'10.00','5.00','','test001')"),
+        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-2-1','2024-03-05',2,1001,'30.00','7.00','','test001')"),
+    };
+    for (const QString &sql : statements) {
+        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
+    }
+}
+
+void tst_profit::cleanup()
+{
+    m_db.reset();
+}
+
+tst_profit::Form tst_profit::partsOf(profit &window)
+{
+    Form form;
+    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
+    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
+    form.customer = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
+    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
+    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox_3"));
+    form.area = window.findChild<QComboBox *>(QStringLiteral("comboBox_4"));
+    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
+    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    form.totals = window.findChild<QLabel *>(QStringLiteral("label_5"));
+    return form;
+}
+
+void tst_profit::deliver(const QStringList &lines)
+{
+    int number = 0;
+    for (const QString &line : lines) {
+        const QStringList f = line.split(QLatin1Char('|'));
+        QVERIFY2(m_db->exec(QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd-%1','%2',%3,%4,'%5','%6','','test001')")
+                                .arg(QString::number(++number), f.at(0), f.at(1), f.at(2), f.at(3), f.at(4))),
+                 qPrintable(m_db->lastError()));
+    }
+}
+
+void tst_profit::queryMarch(const Form &form)
+{
+    form.from->setDate(QDate(2024, 3, 1));
+    form.to->setDate(QDate(2024, 3, 31));
+    QTest::mouseClick(form.query, Qt::LeftButton);
+}
+
+void tst_profit::opensWithItsFiltersAndLogs()
+{
+    profit window;
+    const Form form = partsOf(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("毛利查询"));
+    QVERIFY(window.windowFlags().testFlag(Qt::Window));
+    QVERIFY(form.customer->isEditable());
+    QVERIFY(form.goods->isEditable());
+    QCOMPARE(form.customer->itemText(0), QString());
+    QCOMPARE(form.customer->itemText(2), QStringLiteral("2-西城商店"));
+    QCOMPARE(form.goods->itemText(1), QStringLiteral("1001-大米"));
+    QCOMPARE(form.category->count(), 3);
+    QVERIFY(form.area->findText(QStringLiteral("O'Hare")) > 0);
+    QCOMPARE(form.table->columnCount(), 8);
+    QCOMPARE(form.table->horizontalHeaderItem(7)->text(), QStringLiteral("成本单价"));
+    QVERIFY(form.totals->text().isEmpty());
+    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("毛利统计"));
+}
+
+void tst_profit::totalsLineSumsIncomeCostAndMargin_data()
+{
+    QTest::addColumn<QStringList>("deliveries");
+    QTest::addColumn<QString>("totals");
+
+    QTest::newRow("10 at 9.00 costed at the day's 6.50")
+        << QStringList{"2024-03-05|1|1001|10|9"}
+        << QStringLiteral("收入90.00元，成本65.00元，毛利25.00元，毛利率0.28");
+    QTest::newRow("a day without purchases costs the purchase price")
+        << QStringList{"2024-03-06|1|1001|10|9"}
+        << QStringLiteral("收入90.00元，成本40.00元，毛利50.00元，毛利率0.56");
+    QTest::newRow("two lines add up")
+        << QStringList{"2024-03-05|1|1001|10|9", "2024-03-06|2|1002|3|2.5"}
+        << QStringLiteral("收入97.50元，成本71.00元，毛利26.50元，毛利率0.27");
+    QTest::newRow("no deliveries: margin 0.00")
+        << QStringList{}
+        << QStringLiteral("收入0.00元，成本0.00元，毛利0.00元，毛利率0.00");
+    QTest::newRow("free goods only: no income, margin 0.00")
+        << QStringList{"2024-03-05|1|1001|2|0"}
+        << QStringLiteral("收入0.00元，成本13.00元，毛利-13.00元，毛利率0.00");
+    QTest::newRow("deliveries outside the period are not counted")
+        << QStringList{"2024-02-29|1|1001|10|9", "2024-04-01|1|1001|10|9"}
+        << QStringLiteral("收入0.00元，成本0.00元，毛利0.00元，毛利率0.00");
+}
+
+void tst_profit::totalsLineSumsIncomeCostAndMargin()
+{
+    QFETCH(QStringList, deliveries);
+    QFETCH(QString, totals);
+
+    deliver(deliveries);
+    profit window;
+    const Form form = partsOf(window);
+    queryMarch(form);
+
+    QCOMPARE(form.totals->text(), totals);
+}
+
+void tst_profit::showsEachDeliveryWithItsCostPrice()
+{
+    deliver({QStringLiteral("2024-03-06|2|1001|1|8"), QStringLiteral("2024-03-05|1|1001|10|9")});
+    profit window;
+    const Form form = partsOf(window);
+    queryMarch(form);
+
+    QCOMPARE(form.table->rowCount(), 2);
+    const QList<QStringList> expected = {
+        {"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"},
+        {"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"},
+    };
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            QCOMPARE(form.table->item(row, column)->text(), expected.at(row).at(column));
+        }
+    }
+}
+
+void tst_profit::filtersNarrowTheList_data()
+{
+    QTest::addColumn<QString>("customer");
+    QTest::addColumn<QString>("goods");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QStringList>("prices");
+
+    QTest::newRow("no filter, by goods, customer and date")
+        << "" << "" << "" << "" << QStringList{"9.00", "8.00", "2.50", "3.00"};
+    QTest::newRow("a customer picked from the list") << "1-东方超市" << "" << "" << "" << QStringList{"9.00"};
+    QTest::newRow("a customer typed without '-' is read whole as the code")
+        << "2" << "" << "" << "" << QStringList{"8.00", "2.50"};
+    QTest::newRow("goods") << "" << "1002-白糖" << "" << "" << QStringList{"2.50", "3.00"};
+    QTest::newRow("goods category") << "" << "" << "调料" << "" << QStringList{"2.50", "3.00"};
+    QTest::newRow("an area with a quote") << "" << "" << "" << "O'Hare" << QStringList{"8.00", "2.50"};
+    QTest::newRow("area and goods together") << "" << "1002-白糖" << "" << "城东" << QStringList{};
+}
+
+void tst_profit::filtersNarrowTheList()
+{
+    QFETCH(QString, customer);
+    QFETCH(QString, goods);
+    QFETCH(QString, category);
+    QFETCH(QString, area);
+    QFETCH(QStringList, prices);
+
+    // Customer 3 is not in the customer list.
+    deliver({QStringLiteral("2024-03-05|1|1001|10|9"), QStringLiteral("2024-03-06|2|1001|1|8"),
+             QStringLiteral("2024-03-06|2|1002|3|2.5"), QStringLiteral("2024-03-07|3|1002|1|3")});
+    profit window;
+    const Form form = partsOf(window);
+    form.customer->setEditText(customer);
+    form.goods->setEditText(goods);
+    form.category->setCurrentIndex(qMax(0, form.category->findText(category)));
+    form.area->setCurrentIndex(qMax(0, form.area->findText(area)));
+    QCOMPARE(form.category->currentText(), category);
+    QCOMPARE(form.area->currentText(), area);
+    queryMarch(form);
+
+    QStringList shown;
+    for (int row = 0; row < form.table->rowCount(); ++row) {
+        shown << form.table->item(row, 6)->text();
+    }
+    QCOMPARE(shown, prices);
+}
+
+QTEST_MAIN(tst_profit)
+#include "tst_profit.moc"

@@ -1,0 +1,567 @@
+// The purchase order form: controls, numbering, line entry by keyboard, line
+// editing, saving in one transaction and in batches, deleting, and the
+// hand-over to the printed form. The delivery note form shares all of it.
+
+#include "stock/ordertesthelpers.h"
+
+#include "db/engine.h"
+#include "stock/orderprintstate.h"
+#include "stock/printdb2.h"
+#include "stock/purchar.h"
+#include "support/messagerecorder.h"
+#include "support/testdb.h"
+#include "widgets/accountkind.h"
+#include "widgets/printerchoice.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QHeaderView>
+#include <QPrintPreviewDialog>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <memory>
+
+using OrderTest::Controls;
+
+namespace {
+
+const QDate orderDay(2024, 3, 5);
+const QString paper = QStringLiteral("101-打印纸-包-5");
+const QString pens = QStringLiteral("102-签字笔-支-1.5");
+const QString supplier12 = QStringLiteral("12-晨光文具");
+
+// The real form, watched where a save hands its statements to the database:
+// counts the statements of every execution and can make one execution fail
+// with a genuine database error.
+class WatchedPurchar : public purchar
+{
+public:
+    QList<int> executions;
+    int failingExecution = 0;
+
+protected:
+    bool runStatements(const QString &statements, QString *error) override
+    {
+        executions << statements.count(QLatin1Char(';'));
+        const QString broken = QStringLiteral("insert into no_such_table (x) values (1);");
+        return purchar::runStatements(executions.size() == failingExecution ? statements + broken : statements,
+                                      error);
+    }
+};
+
+} // namespace
+
+class tst_purchar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensWithItsControlsAndLogsIt();
+    void numbering_data();
+    void numbering();
+    void newOrderNeedsAPartyWithCode_data();
+    void newOrderNeedsAPartyWithCode();
+    void clerkEntersAndSavesAnOrderByKeyboard();
+    void leavingTheSearchBoxTakesThePickedGoods();
+    void addingALine_data();
+    void addingALine();
+    void editingACellReformatsAndRecomputes_data();
+    void editingACellReformatsAndRecomputes();
+    void savesInExecutionsOfAHundredLines();
+    void failedSaveLeavesNothingAndKeepsTheLines();
+    void saveNeedsAnOrderButNotLines();
+    void numberTakenByAnotherWorkstationMovesToTheNextFree();
+    void openedOrderIsCorrectedAndExtended();
+    void deletingLines();
+    void printHandsTheTickedOrderOver();
+
+private:
+    bool store(const QString &number, int lines, int supplier = 12,
+               const QString &date = QStringLiteral("2024-03-05"))
+    {
+        return OrderTest::addLines(*m_db, QStringLiteral("purchar"), number, date, supplier, lines);
+    }
+
+    std::unique_ptr<TestDb> m_db;
+};
+
+void tst_purchar::init()
+{
+    m_db.reset(new TestDb);
+    QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
+    QVERIFY(OrderTest::seedMasterData(*m_db));
+    PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
+}
+
+void tst_purchar::cleanup()
+{
+    PrinterChoice::setHandler(PrinterChoice::Handler());
+    m_db.reset();
+}
+
+void tst_purchar::opensWithItsControlsAndLogsIt()
+{
+    PrinterChoice::setHandler([]() {
+        return PrinterChoice::Printers{{QStringLiteral("Canon"), QStringLiteral("HP")}, QStringLiteral("HP")};
+    });
+    purchar form;
+    Controls c{&form};
+    QVERIFY(c.complete());
+    QCOMPARE(form.windowTitle(), QStringLiteral("采购单查询/录入/打印"));
+    QCOMPARE(c.query->text(), QStringLiteral("查询采购单"));
+    QCOMPARE(c.newOrder->text(), QStringLiteral("新增采购单"));
+    QCOMPARE(Controls::items(c.queryParty),
+             (QStringList{QStringLiteral("---全部---"), QStringLiteral("11-华联纸业"), supplier12}));
+    QCOMPARE(Controls::items(c.newParty), (QStringList{QString(), QStringLiteral("11-华联纸业"), supplier12}));
+    QCOMPARE(c.goods->itemText(0), QString());
+    QVERIFY(c.goods->itemText(1).startsWith(paper));
+    QCOMPARE(c.goods->completer()->filterMode(), Qt::MatchContains);
+    QCOMPARE(c.newParty->completer()->caseSensitivity(), Qt::CaseInsensitive);
+    QCOMPARE(Controls::items(c.format), (QStringList{QStringLiteral("半联"), QStringLiteral("全联")}));
+    QCOMPARE(Controls::items(c.printer), (QStringList{QStringLiteral("Canon"), QStringLiteral("HP")}));
+    QCOMPARE(OrderPrintState::printerName, QStringLiteral("HP"));
+    QVERIFY(!c.code->isEnabled() && !c.name->isEnabled() && !c.unit->isEnabled() && !c.price->isEnabled());
+    QCOMPARE(c.newDate->date(), QDate::currentDate());
+    QCOMPARE(Controls::headers(c.list),
+             (QStringList{QStringLiteral("采购单号"), QStringLiteral("日期"), QStringLiteral("供应商"),
+                          QStringLiteral("商品数量"), QStringLiteral("金额"), QStringLiteral("经办"),
+                          QStringLiteral("选择")}));
+    QCOMPARE(Controls::headers(c.lines),
+             (QStringList{QStringLiteral("商品编码"), QStringLiteral("商品名称"), QStringLiteral("单位"),
+                          QStringLiteral("采购数量"), QStringLiteral("单价"), QStringLiteral("金额"),
+                          QStringLiteral("备注"), QStringLiteral("流水号"), QStringLiteral("选择")}));
+    QCOMPARE(c.list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QVERIFY(c.lines->verticalHeader()->isHidden());
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from operator where operator='采购单'")),
+             QStringLiteral("1"));
+}
+
+void tst_purchar::numbering_data()
+{
+    QTest::addColumn<QStringList>("stored");  // "number" or "number@date@supplier"
+    QTest::addColumn<QString>("deleted");     // an order whose lines are deleted again
+    QTest::addColumn<QString>("expected");
+
+    const QStringList oneTwoFive{QStringLiteral("cgd20240305-12-1"), QStringLiteral("cgd20240305-12-2"),
+                                 QStringLiteral("cgd20240305-12-5")};
+    QTest::newRow("first order of a supplier on a day") << QStringList() << QString()
+                                                        << QStringLiteral("cgd20240305-12-1");
+    QTest::newRow("one more than the largest stored") << oneTwoFive << QString()
+                                                      << QStringLiteral("cgd20240305-12-6");
+    QTest::newRow("deleting the largest frees it") << oneTwoFive << QStringLiteral("cgd20240305-12-5")
+                                                   << QStringLiteral("cgd20240305-12-3");
+    QTest::newRow("a number of fewer than three parts counts as 0")
+        << QStringList{QStringLiteral("cgd20240305")} << QString() << QStringLiteral("cgd20240305-12-1");
+    QTest::newRow("a sequence that is no number counts as 0")
+        << QStringList{QStringLiteral("cgd20240305-12-x"), QStringLiteral("cgd20240305-12-2")} << QString()
+        << QStringLiteral("cgd20240305-12-3");
+    QTest::newRow("other suppliers and other days do not count")
+        << QStringList{QStringLiteral("cgd20240305-11-4@2024-03-05@11"), QStringLiteral("cgd20240304-12-7@2024-03-04@12")}
+        << QString() << QStringLiteral("cgd20240305-12-1");
+}
+
+void tst_purchar::numbering()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QString, deleted);
+    QFETCH(QString, expected);
+    for (const QString &entry : stored) {
+        const QStringList parts = entry.split(QLatin1Char('@'));
+        QVERIFY(store(parts.at(0), 2, parts.value(2, QStringLiteral("12")).toInt(),
+                      parts.value(1, QStringLiteral("2024-03-05"))));
+    }
+    if (!deleted.isEmpty()) {
+        QVERIFY(m_db->exec(QStringLiteral("delete from purchar where purchar_no='%1'").arg(deleted)));
+    }
+    purchar form;
+    Controls c{&form};
+    // Nothing is reserved: a second press computes the same number.
+    for (int press = 0; press < 2; ++press) {
+        c.startOrder(supplier12, orderDay);
+        QCOMPARE(c.list->rowCount(), 1);
+        QCOMPARE(Controls::row(c.list, 0),
+                 (QStringList{expected, QStringLiteral("2024-03-05"), supplier12, QStringLiteral("0"),
+                              QStringLiteral("0"), QStringLiteral("test001")}));
+    }
+}
+
+void tst_purchar::newOrderNeedsAPartyWithCode_data()
+{
+    QTest::addColumn<QString>("party");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("blanks") << QStringLiteral("   ");
+    QTest::newRow("name without code") << QStringLiteral("晨光文具");
+    QTest::newRow("code that is no number") << QStringLiteral("abc-晨光文具");
+}
+
+void tst_purchar::newOrderNeedsAPartyWithCode()
+{
+    QFETCH(QString, party);
+    purchar form;
+    Controls c{&form};
+    MessageRecorder messages;
+    c.startOrder(party, orderDay);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("录入提示/内容为空或格式不正确！")});
+    QCOMPARE(messages.last().icon, QMessageBox::Warning);
+    QCOMPARE(c.list->rowCount(), 0);
+}
+
+void tst_purchar::clerkEntersAndSavesAnOrderByKeyboard()
+{
+    purchar form;
+    Controls c{&form};
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    MessageRecorder messages;
+
+    c.startOrder(supplier12, orderDay);
+    QVERIFY(c.goods->hasFocus());
+    OrderTest::type(c.goods, c.goods->itemText(1));
+    QTest::keyClick(c.goods, Qt::Key_Return);
+    QCOMPARE((QStringList{c.code->text(), c.name->text(), c.unit->text()}),
+             (QStringList{QStringLiteral("101"), QStringLiteral("打印纸"), QStringLiteral("包")}));
+    QCOMPARE(c.price->text().toDouble(), 5.0);
+    QCOMPARE(QApplication::focusWidget(), c.quantity);
+    QTest::keyClicks(c.quantity, QStringLiteral("3"));
+    QTest::keyClick(c.quantity, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), c.remarks);
+    OrderTest::type(c.remarks, QStringLiteral("加急's 送到'后门'"));
+    QTest::keyClick(c.remarks, Qt::Key_Return);
+
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
+    QCOMPARE(Controls::row(c.lines, 0),
+             (QStringList{QStringLiteral("101"), QStringLiteral("打印纸"), QStringLiteral("包"),
+                          QStringLiteral("3.00"), QStringLiteral("5.00"), QStringLiteral("15.00"),
+                          QStringLiteral("加急's 送到'后门'"), QStringLiteral("0")}));
+    QCOMPARE(c.lines->item(0, 5)->flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    QVERIFY(c.lines->item(0, 3)->flags().testFlag(Qt::ItemIsEditable));
+    QCOMPARE(c.lines->item(0, 8)->checkState(), Qt::Unchecked);
+    // Ready for the next line.
+    QVERIFY(c.code->text().isEmpty() && c.quantity->text().isEmpty() && c.remarks->text().isEmpty());
+    QVERIFY(c.goods->currentText().isEmpty() && c.goods->hasFocus());
+
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
+    QCOMPARE(messages.last().icon, QMessageBox::Information);
+    QCOMPARE(c.lines->rowCount(), 0);
+    QCOMPARE(m_db->rows(QStringLiteral("select purchar_no,convert(varchar(10),date,20),supplier_id,food_id,"
+                                       "quantity,price,remarks,input from purchar")),
+             (QList<QStringList>{{QStringLiteral("cgd20240305-12-1"), QStringLiteral("2024-03-05"),
+                                  QStringLiteral("12"), QStringLiteral("101"), QStringLiteral("3"),
+                                  QStringLiteral("5"), QStringLiteral("加急's 送到'后门'"), QStringLiteral("test001")}}));
+
+    // Found again by date and supplier, and only by them.
+    c.queryOrders(orderDay, orderDay, supplier12);
+    QCOMPARE(c.list->rowCount(), 1);
+    QCOMPARE(Controls::row(c.list, 0),
+             (QStringList{QStringLiteral("cgd20240305-12-1"), QStringLiteral("2024-03-05"), supplier12,
+                          QStringLiteral("1"), QStringLiteral("15.00"), QStringLiteral("test001")}));
+    c.queryOrders(orderDay, orderDay, QStringLiteral("11-华联纸业"));
+    QCOMPARE(c.list->rowCount(), 0);
+    c.queryOrders(orderDay.addDays(1), orderDay.addDays(9), QStringLiteral("---全部---"));
+    QCOMPARE(c.list->rowCount(), 0);
+}
+
+void tst_purchar::leavingTheSearchBoxTakesThePickedGoods()
+{
+    purchar form;
+    Controls c{&form};
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    c.goods->setFocus();
+    // Typing opens the completion pop-up; that is no leaving.
+    OrderTest::type(c.goods, QStringLiteral("102-签"));
+    QVERIFY(c.code->text().isEmpty());
+    c.goods->completer()->popup()->hide();
+    c.goods->setEditText(pens);
+    QTest::mouseClick(c.remarks, Qt::LeftButton);
+    QCOMPARE((QStringList{c.code->text(), c.name->text(), c.unit->text(), c.price->text()}),
+             (QStringList{QStringLiteral("102"), QStringLiteral("签字笔"), QStringLiteral("支"), QStringLiteral("1.5")}));
+    QCOMPARE(QApplication::focusWidget(), c.quantity);
+}
+
+void tst_purchar::addingALine_data()
+{
+    QTest::addColumn<QString>("goods");
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QStringList>("quantityPriceAmount");  // empty when refused
+
+    QTest::newRow("negative quantity is a return")
+        << paper << QStringLiteral("-3")
+        << QStringList{QStringLiteral("-3.00"), QStringLiteral("5.00"), QStringLiteral("-15.00")};
+    QTest::newRow("amount from the rounded texts")
+        << pens << QStringLiteral("2.345")
+        << QStringList{QStringLiteral("2.35"), QStringLiteral("1.50"), QStringLiteral("3.53")};
+    QTest::newRow("zero quantity") << paper << QStringLiteral("0") << QStringList();
+    QTest::newRow("empty quantity") << paper << QString() << QStringList();
+    QTest::newRow("quantity that is no number") << paper << QStringLiteral("abc") << QStringList();
+    QTest::newRow("search text of three parts") << QStringLiteral("101-打印纸-包") << QStringLiteral("3")
+                                                << QStringList();
+    QTest::newRow("goods code that is no number") << QStringLiteral("x-打印纸-包-5") << QStringLiteral("3")
+                                                  << QStringList();
+}
+
+void tst_purchar::addingALine()
+{
+    QFETCH(QString, goods);
+    QFETCH(QString, quantity);
+    QFETCH(QStringList, quantityPriceAmount);
+    purchar form;
+    Controls c{&form};
+    MessageRecorder messages;
+    c.addGoodsLine(goods, quantity);
+    if (quantityPriceAmount.isEmpty()) {
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("输入提示/输入格式不正确，请检查！")});
+        QCOMPARE(c.lines->rowCount(), 0);
+        return;
+    }
+    QVERIFY(messages.isEmpty());
+    QCOMPARE(Controls::row(c.lines, 0).mid(3, 3), quantityPriceAmount);
+}
+
+void tst_purchar::editingACellReformatsAndRecomputes_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("quantityPriceAmount");
+    QTest::newRow("quantity 5") << 3 << QStringLiteral("5")
+                                << QStringList{QStringLiteral("5.00"), QStringLiteral("5.00"), QStringLiteral("25.00")};
+    QTest::newRow("quantity abc") << 3 << QStringLiteral("abc")
+                                  << QStringList{QStringLiteral("0.00"), QStringLiteral("5.00"), QStringLiteral("0.00")};
+    QTest::newRow("price 2.5") << 4 << QStringLiteral("2.5")
+                               << QStringList{QStringLiteral("2.00"), QStringLiteral("2.50"), QStringLiteral("5.00")};
+    QTest::newRow("remarks change nothing else")
+        << 6 << QStringLiteral("7") << QStringList{QStringLiteral("2.00"), QStringLiteral("5.00"), QStringLiteral("10.00")};
+}
+
+void tst_purchar::editingACellReformatsAndRecomputes()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, quantityPriceAmount);
+    purchar form;
+    Controls c{&form};
+    c.addGoodsLine(paper, QStringLiteral("2"));
+    c.lines->item(0, column)->setText(typed);
+    QCOMPARE(Controls::row(c.lines, 0).mid(3, 3), quantityPriceAmount);
+}
+
+void tst_purchar::savesInExecutionsOfAHundredLines()
+{
+    WatchedPurchar form;
+    Controls c{&form};
+    MessageRecorder messages;
+    c.startOrder(supplier12, orderDay);
+    for (int i = 1; i <= 250; ++i) {
+        c.addGoodsLine(paper, QString::number(i));
+    }
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
+    QCOMPARE(form.executions, (QList<int>{100, 100, 50}));
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from purchar where purchar_no='cgd20240305-12-1'")),
+             QStringLiteral("250"));
+}
+
+void tst_purchar::failedSaveLeavesNothingAndKeepsTheLines()
+{
+    WatchedPurchar form;
+    form.failingExecution = 2;
+    Controls c{&form};
+    MessageRecorder messages;
+    c.startOrder(supplier12, orderDay);
+    for (int i = 0; i < 150; ++i) {
+        c.addGoodsLine(pens, QStringLiteral("1"));
+    }
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
+    QVERIFY(messages.last().text.contains(QStringLiteral("no_such_table")));
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from purchar")), QStringLiteral("0"));
+    QCOMPARE(c.lines->rowCount(), 150);
+
+    messages.clear();
+    form.failingExecution = 0;
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from purchar")), QStringLiteral("150"));
+}
+
+void tst_purchar::saveNeedsAnOrderButNotLines()
+{
+    QVERIFY(store(QStringLiteral("cgd20240305-11-1"), 1, 11));
+    purchar form;
+    Controls c{&form};
+    MessageRecorder messages;
+    c.addGoodsLine(paper, QStringLiteral("1"));
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/没有订单号,无法保存！")});
+    QCOMPARE(c.lines->rowCount(), 1);
+
+    // An empty new order stores nothing; the list shows the query again.
+    messages.clear();
+    c.from->setDate(orderDay);
+    c.to->setDate(orderDay);
+    c.startOrder(supplier12, orderDay);
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from purchar")), QStringLiteral("1"));
+    QCOMPARE(c.list->rowCount(), 1);
+    QCOMPARE(Controls::cell(c.list, 0, 0), QStringLiteral("cgd20240305-11-1"));
+}
+
+void tst_purchar::numberTakenByAnotherWorkstationMovesToTheNextFree()
+{
+    purchar form;
+    purchar sameDesk;
+    Controls c{&form};
+    Controls d{&sameDesk};
+    MessageRecorder messages;
+    c.startOrder(supplier12, orderDay);
+    d.startOrder(supplier12, orderDay);
+    c.addGoodsLine(paper, QStringLiteral("4"));
+    d.addGoodsLine(pens, QStringLiteral("1"));
+    {
+        // Another workstation saves its order under the same number first.
+        QSqlDatabase other = Engine::addConnection(QStringLiteral("workstation2"));
+        other.setDatabaseName(Engine::databaseNameFor(QStringLiteral("testdb")));
+        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
+        QSqlQuery query(other);
+        QVERIFY2(query.exec(QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,"
+                                           "remarks,input) values ('cgd20240305-12-1','2024-03-05',12,103,'1','24',"
+                                           "'','manager');")),
+                 qPrintable(query.lastError().text()));
+        query.finish();
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("workstation2"));
+
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QTest::mouseClick(d.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(),
+             (QStringList{QStringLiteral("保存提示/单号cgd20240305-12-1已被其他用户使用，本单已保存为cgd20240305-12-2！"),
+                          QStringLiteral("保存提示/保存成功！"),
+                          QStringLiteral("保存提示/单号cgd20240305-12-1已被其他用户使用，本单已保存为cgd20240305-12-3！"),
+                          QStringLiteral("保存提示/保存成功！")}));
+    QCOMPARE(m_db->rows(QStringLiteral("select purchar_no,food_id from purchar order by id")),
+             (QList<QStringList>{{QStringLiteral("cgd20240305-12-1"), QStringLiteral("103")},
+                                 {QStringLiteral("cgd20240305-12-2"), QStringLiteral("101")},
+                                 {QStringLiteral("cgd20240305-12-3"), QStringLiteral("102")}}));
+}
+
+void tst_purchar::openedOrderIsCorrectedAndExtended()
+{
+    QVERIFY(store(QStringLiteral("cgd20240305-12-1"), 2));
+    purchar form;
+    Controls c{&form};
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MessageRecorder messages;
+
+    c.queryOrders(orderDay, orderDay, QStringLiteral("---全部---"));
+    QCOMPARE(Controls::cell(c.list, 0, 4), QStringLiteral("20.00"));
+    c.clickListRow(0);
+    QCOMPARE(c.list->currentRow(), 0);
+    QCOMPARE(c.lines->rowCount(), 2);
+    QCOMPARE(Controls::row(c.lines, 0),
+             (QStringList{QStringLiteral("101"), QStringLiteral("打印纸"), QStringLiteral("包"),
+                          QStringLiteral("2.00"), QStringLiteral("5.00"), QStringLiteral("10.00"),
+                          QStringLiteral("第1行"), QStringLiteral("1")}));
+
+    c.lines->item(0, 3)->setText(QStringLiteral("7"));
+    c.lines->item(0, 6)->setText(QStringLiteral("少送'1'包"));
+    c.addGoodsLine(QStringLiteral("103-矿泉水-箱-24"), QStringLiteral("1"));
+    QTest::mouseClick(c.save, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
+    QCOMPARE(m_db->rows(QStringLiteral("select id,purchar_no,supplier_id,food_id,quantity,remarks from purchar order by id")),
+             (QList<QStringList>{
+                 {QStringLiteral("1"), QStringLiteral("cgd20240305-12-1"), QStringLiteral("12"), QStringLiteral("101"),
+                  QStringLiteral("7"), QStringLiteral("少送'1'包")},
+                 {QStringLiteral("2"), QStringLiteral("cgd20240305-12-1"), QStringLiteral("12"), QStringLiteral("101"),
+                  QStringLiteral("2"), QStringLiteral("第2行")},
+                 {QStringLiteral("3"), QStringLiteral("cgd20240305-12-1"), QStringLiteral("12"), QStringLiteral("103"),
+                  QStringLiteral("1"), QString()}}));
+    QCOMPARE(Controls::row(c.list, 0).mid(3, 2), (QStringList{QStringLiteral("3"), QStringLiteral("69.00")}));
+}
+
+void tst_purchar::deletingLines()
+{
+    QVERIFY(store(QStringLiteral("cgd20240305-12-1"), 3));
+    purchar form;
+    Controls c{&form};
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MessageRecorder messages;
+    QTest::mouseClick(c.remove, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("操作提示/请先选择一项！")});
+
+    c.queryOrders(orderDay, orderDay, supplier12);
+    c.clickListRow(0);
+    c.addGoodsLine(pens, QStringLiteral("1"));
+    Controls::tick(c.lines, 1);
+    Controls::tick(c.lines, 3);
+    messages.clear();
+    QTest::mouseClick(c.remove, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("操作提示/删除成功！")});
+    QCOMPARE((QStringList{Controls::cell(c.lines, 0, 7), Controls::cell(c.lines, 1, 7)}),
+             (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
+    QCOMPARE(m_db->rows(QStringLiteral("select id from purchar order by id")),
+             (QList<QStringList>{{QStringLiteral("1")}, {QStringLiteral("3")}}));
+    QCOMPARE(Controls::cell(c.list, 0, 3), QStringLiteral("3")); // the list is not reloaded
+
+    // Lines never saved go without a statement.
+    c.addGoodsLine(pens, QStringLiteral("1"));
+    Controls::tick(c.lines, 2);
+    messages.clear();
+    QTest::mouseClick(c.remove, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("操作提示/删除成功！")});
+    QCOMPARE(c.lines->rowCount(), 2);
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from purchar")), QStringLiteral("2"));
+}
+
+void tst_purchar::printHandsTheTickedOrderOver()
+{
+    QVERIFY(store(QStringLiteral("cgd20240305-11-1"), 1, 11));
+    QVERIFY(store(QStringLiteral("cgd20240305-12-1"), 1));
+    purchar form;
+    Controls c{&form};
+    MessageRecorder messages;
+    c.queryOrders(orderDay, orderDay, QStringLiteral("---全部---"));
+    QTest::mouseClick(c.preview, Qt::LeftButton);
+    QTest::mouseClick(c.print, Qt::LeftButton);
+    QCOMPARE(messages.texts(), (QStringList{QStringLiteral("操作提示/先选择一行"), QStringLiteral("操作提示/先选择一行")}));
+    QVERIFY(form.findChildren<printdb2 *>().isEmpty());
+
+    Controls::tick(c.list, Controls::cell(c.list, 0, 0) == QStringLiteral("cgd20240305-12-1") ? 0 : 1);
+    c.format->setCurrentText(QStringLiteral("全联"));
+    // This machine has no printer: print says so.
+    messages.clear();
+    QTest::mouseClick(c.print, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！")});
+    QCOMPARE((QStringList{OrderPrintState::orderNumber, OrderPrintState::orderDate, OrderPrintState::partyText,
+                          CustomerParty, OrderPrintState::printerName}),
+             (QStringList{QStringLiteral("cgd20240305-12-1"), QStringLiteral("2024-03-05"), supplier12, supplier12,
+                          QString()}));
+    QCOMPARE((QList<int>{OrderPrintState::frameHeight, OrderPrintState::rowsPerPage, OrderPrintState::pageHeight}),
+             (QList<int>{820, 30, 279}));
+
+    // The preview still opens, now on the half sheet.
+    c.format->setCurrentText(QStringLiteral("半联"));
+    bool opened = false;
+    OrderTest::closeWhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog *) { opened = true; });
+    QTest::mouseClick(c.preview, Qt::LeftButton);
+    QVERIFY(opened);
+    QCOMPARE((QList<int>{OrderPrintState::frameHeight, OrderPrintState::rowsPerPage, OrderPrintState::pageHeight}),
+             (QList<int>{320, 11, 139}));
+    const QList<printdb2 *> prints = form.findChildren<printdb2 *>();
+    QCOMPARE(prints.size(), 2);
+    QCOMPARE(prints.last()->lineCount(), 1);
+    QVERIFY(!prints.last()->isVisible());
+}
+
+QTEST_MAIN(tst_purchar)
+#include "tst_purchar.moc"

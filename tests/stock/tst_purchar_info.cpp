@@ -1,0 +1,230 @@
+#include "stock/purchar_info.h"
+#include "support/testdb.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+// Goods 1001 大米 (粮油) and 1002 白糖 (调料); supplier 1 华联纸业 of the
+// supplier category 粮食供应, supplier 2 晨光文具 of "O'Brien", with its
+// quote. Supplier 9, named by some lines, is not in the supplier list.
+class tst_purchar_info : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensWithItsFiltersAndLogs();
+    void listsTheLinesWithTheirTotal_data();
+    void listsTheLinesWithTheirTotal();
+    void showsEveryColumnOfALine();
+    void filtersNarrowTheList_data();
+    void filtersNarrowTheList();
+
+private:
+    struct Form
+    {
+        QDateEdit *from;
+        QDateEdit *to;
+        QComboBox *supplier;
+        QComboBox *goods;
+        QComboBox *category;
+        QComboBox *supplierCategory;
+        QPushButton *query;
+        QTableWidget *table;
+        QLabel *total;
+    };
+    static Form partsOf(purchar_info &window);
+    // "date|supplier|goods|quantity|price"
+    void buy(const QStringList &lines);
+    static void queryMarch(const Form &form);
+    static QStringList column(const QTableWidget *table, int column);
+
+    std::unique_ptr<TestDb> m_db;
+};
+
+void tst_purchar_info::init()
+{
+    m_db.reset(new TestDb);
+    QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
+    const QStringList statements = {
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','9.00','4.00','粮油')"),
+        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
+        QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category) values (1,'华联纸业','华联','粮食供应')"),
+        QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category) values (2,'晨光文具','晨光','O''Brien')"),
+    };
+    for (const QString &sql : statements) {
+        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
+    }
+}
+
+void tst_purchar_info::cleanup()
+{
+    m_db.reset();
+}
+
+tst_purchar_info::Form tst_purchar_info::partsOf(purchar_info &window)
+{
+    Form form;
+    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
+    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
+    form.supplier = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
+    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
+    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox_3"));
+    form.supplierCategory = window.findChild<QComboBox *>(QStringLiteral("comboBox_4"));
+    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
+    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    form.total = window.findChild<QLabel *>(QStringLiteral("label_5"));
+    return form;
+}
+
+void tst_purchar_info::buy(const QStringList &lines)
+{
+    int number = 0;
+    for (const QString &line : lines) {
+        const QStringList f = line.split(QLatin1Char('|'));
+        QVERIFY2(m_db->exec(QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd-%1','%2',%3,%4,'%5','%6','','test001')")
+                                .arg(QString::number(++number), f.at(0), f.at(1), f.at(2), f.at(3), f.at(4))),
+                 qPrintable(m_db->lastError()));
+    }
+}
+
+void tst_purchar_info::queryMarch(const Form &form)
+{
+    form.from->setDate(QDate(2024, 3, 1));
+    form.to->setDate(QDate(2024, 3, 31));
+    QTest::mouseClick(form.query, Qt::LeftButton);
+}
+
+QStringList tst_purchar_info::column(const QTableWidget *table, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        texts << table->item(row, column)->text();
+    }
+    return texts;
+}
+
+void tst_purchar_info::opensWithItsFiltersAndLogs()
+{
+    purchar_info window;
+    const Form form = partsOf(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("采购明细"));
+    QVERIFY(window.windowFlags().testFlag(Qt::Window));
+    QVERIFY(form.supplier->isEditable());
+    QVERIFY(form.goods->isEditable());
+    QCOMPARE(form.supplier->itemText(1), QStringLiteral("1-华联纸业"));
+    QCOMPARE(form.goods->itemText(2), QStringLiteral("1002-白糖"));
+    QCOMPARE(form.category->count(), 3);
+    QCOMPARE(form.supplierCategory->count(), 3);
+    QCOMPARE(form.table->columnCount(), 8);
+    QCOMPARE(form.table->horizontalHeaderItem(1)->text(), QStringLiteral("供应商名称"));
+    QVERIFY(form.total->text().isEmpty());
+    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("采购明细统计"));
+}
+
+void tst_purchar_info::listsTheLinesWithTheirTotal_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QString>("total");
+
+    QTest::newRow("3 at 2.50 and 4 at 1.25")
+        << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|2|1002|4|1.25"}
+        << QStringList{"7.50", "5.00"} << QStringLiteral("采购金额12.50元");
+    QTest::newRow("nothing bought in the period")
+        << QStringList{"2024-02-29|1|1001|3|2.50", "2024-04-01|1|1001|3|2.50"}
+        << QStringList{} << QStringLiteral("采购金额0.00元");
+    QTest::newRow("a returned line counts negative")
+        << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|1|1001|-1|2.50"}
+        << QStringList{"7.50", "-2.50"} << QStringLiteral("采购金额5.00元");
+}
+
+void tst_purchar_info::listsTheLinesWithTheirTotal()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, total);
+
+    buy(lines);
+    purchar_info window;
+    const Form form = partsOf(window);
+    queryMarch(form);
+
+    QCOMPARE(column(form.table, 7), amounts);
+    QCOMPARE(form.total->text(), total);
+}
+
+void tst_purchar_info::showsEveryColumnOfALine()
+{
+    buy({QStringLiteral("2024-03-05|1|1001|3|2.5")});
+    purchar_info window;
+    const Form form = partsOf(window);
+    queryMarch(form);
+
+    QCOMPARE(form.table->rowCount(), 1);
+    const QStringList expected = {"2024-03-05", "1-华联纸业", "1001", "大米", "袋", "3.00", "2.50", "7.50"};
+    for (int c = 0; c < 8; ++c) {
+        QCOMPARE(form.table->item(0, c)->text(), expected.at(c));
+    }
+}
+
+void tst_purchar_info::filtersNarrowTheList_data()
+{
+    QTest::addColumn<QString>("supplier");
+    QTest::addColumn<QString>("goods");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("supplierCategory");
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QString>("total");
+
+    QTest::newRow("no filter, by goods, supplier and date")
+        << "" << "" << "" << "" << QStringList{"7.50", "2.00", "5.00"} << QStringLiteral("采购金额14.50元");
+    QTest::newRow("a supplier category drops the unknown supplier")
+        << "" << "" << "" << "粮食供应" << QStringList{"7.50"} << QStringLiteral("采购金额7.50元");
+    QTest::newRow("a supplier category with a quote")
+        << "" << "" << "" << "O'Brien" << QStringList{"5.00"} << QStringLiteral("采购金额5.00元");
+    QTest::newRow("a supplier typed without '-' is read whole as the code")
+        << "2" << "" << "" << "" << QStringList{"5.00"} << QStringLiteral("采购金额5.00元");
+    QTest::newRow("goods typed without '-'")
+        << "" << "1001" << "" << "" << QStringList{"7.50", "2.00"} << QStringLiteral("采购金额9.50元");
+    QTest::newRow("goods category") << "" << "" << "调料" << "" << QStringList{"5.00"} << QStringLiteral("采购金额5.00元");
+    QTest::newRow("supplier and goods that it did not supply")
+        << "1-华联纸业" << "1002-白糖" << "" << "" << QStringList{} << QStringLiteral("采购金额0.00元");
+}
+
+void tst_purchar_info::filtersNarrowTheList()
+{
+    QFETCH(QString, supplier);
+    QFETCH(QString, goods);
+    QFETCH(QString, category);
+    QFETCH(QString, supplierCategory);
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, total);
+
+    buy({QStringLiteral("2024-03-05|1|1001|3|2.50"), QStringLiteral("2024-03-06|2|1002|4|1.25"),
+         QStringLiteral("2024-03-07|9|1001|2|1.00")});
+    purchar_info window;
+    const Form form = partsOf(window);
+    form.supplier->setEditText(supplier);
+    form.goods->setEditText(goods);
+    form.category->setCurrentIndex(qMax(0, form.category->findText(category)));
+    form.supplierCategory->setCurrentIndex(qMax(0, form.supplierCategory->findText(supplierCategory)));
+    QCOMPARE(form.category->currentText(), category);
+    QCOMPARE(form.supplierCategory->currentText(), supplierCategory);
+    queryMarch(form);
+
+    QCOMPARE(column(form.table, 7), amounts);
+    QCOMPARE(form.total->text(), total);
+}
+
+QTEST_MAIN(tst_purchar_info)
+#include "tst_purchar_info.moc"
