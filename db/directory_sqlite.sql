@@ -10,8 +10,8 @@
 -- No key of its own: the login dialog shows the companies in the order they
 -- were listed, and the first one is selected at start.
 CREATE TABLE erpdb (
-    name TEXT COLLATE NOCASE NOT NULL CHECK (length(name) <= 100),
-    db_name TEXT COLLATE NOCASE NOT NULL CHECK (length(db_name) <= 128)
+    name TEXT COLLATE Chinese_PRC_CI_AS NOT NULL CHECK (length(name) <= 100),
+    db_name TEXT COLLATE Chinese_PRC_CI_AS NOT NULL CHECK (length(db_name) <= 128)
 );
 
 CREATE UNIQUE INDEX ix_erpdb_db_name ON erpdb (db_name);

@@ -1,10 +1,15 @@
 #include "db/engine.h"
 
+#include "db/mssqltranslator.h"
 #include "db/settings.h"
 #include "db/sqlitedriver.h"
 
 #include <QDir>
+#include <QSqlDriver>
 #include <QSqlDriverCreator>
+#include <QVariant>
+
+#include <sqlite3.h>
 
 namespace Engine {
 
@@ -40,6 +45,19 @@ QString databaseNameFor(const QString &databaseName)
     }
     return QStringLiteral("DRIVER={%5};SERVER=%1;DATABASE=%2;UID=%3;PWD=%4;")
         .arg(s.server, databaseName, s.user, s.password, s.driver);
+}
+
+bool installEmbeddedFunctions(const QSqlDatabase &plainSqlite, QString *error)
+{
+    const QVariant handle = plainSqlite.driver() ? plainSqlite.driver()->handle() : QVariant();
+    sqlite3 *db = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.data())
+        : nullptr;
+    if (!db) {
+        *error = QStringLiteral("not an open SQLite connection");
+        return false;
+    }
+    return MssqlTranslator::installFunctions(db, error);
 }
 
 } // namespace Engine

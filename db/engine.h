@@ -24,6 +24,11 @@ QString databaseNameFor(const QString &databaseName);
 // Embedded engine only: the file that holds databaseName.
 QString embeddedFile(const QString &databaseName);
 
+// For a plain "QSQLITE" connection on an embedded file (the schema script
+// runs on one): registers the functions and the collation the embedded files
+// are declared with, without which SQLite cannot maintain their indexes.
+bool installEmbeddedFunctions(const QSqlDatabase &plainSqlite, QString *error);
+
 // Connect option that lets the embedded engine create a missing file. Without
 // it, opening a database that does not exist fails, as it does on a server.
 inline QString createOption() { return QStringLiteral("JXC_CREATE_IF_MISSING"); }

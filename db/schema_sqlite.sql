@@ -20,38 +20,39 @@
 --   compared as text and a '2024-1-5' would silently fall out of every range;
 -- - a text column holds no more characters than its nvarchar width there.
 --
--- Text columns compare without regard to letter case (COLLATE NOCASE), as
--- under the server's case-insensitive Chinese_PRC_CI_AS collation: a user
--- "Manager" is the user "manager", and a unique name refuses both. Dates keep
--- the plain binary order, which is their calendar order. Decimal values are
+-- Text columns compare as under the server's Chinese_PRC_CI_AS collation
+-- (registered by the embedded driver under that name): letter case and
+-- trailing blanks do not count, Chinese sorts by pinyin. A user "Manager" is
+-- the user "manager", and a unique name refuses both. Dates keep the plain
+-- binary order, which is their calendar order. Decimal values are
 -- rounded to their places when stored, see the triggers further down.
 
 -- Users, rights and the operation log ----------------------------------------
 
 -- The login and the permission editor address users by name only.
 CREATE TABLE login (
-    name TEXT COLLATE NOCASE NOT NULL PRIMARY KEY CHECK (length(name) <= 50),
-    password TEXT COLLATE NOCASE NOT NULL DEFAULT '' CHECK (length(password) <= 50)
+    name TEXT COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY CHECK (length(name) <= 50),
+    password TEXT COLLATE Chinese_PRC_CI_AS NOT NULL DEFAULT '' CHECK (length(password) <= 50)
 );
 
 CREATE TABLE [user] (
-    name TEXT COLLATE NOCASE NOT NULL PRIMARY KEY CHECK (length(name) <= 50),
-    power TEXT COLLATE NOCASE NOT NULL DEFAULT '' CHECK (length(power) <= 1000)
+    name TEXT COLLATE Chinese_PRC_CI_AS NOT NULL PRIMARY KEY CHECK (length(name) <= 50),
+    power TEXT COLLATE Chinese_PRC_CI_AS NOT NULL DEFAULT '' CHECK (length(power) <= 1000)
 );
 
 -- Without any index on purpose: the permission editor lists
 -- "select name from power" without an order, and an index on the name would
 -- sort the rights instead of keeping the order they are seeded in.
 CREATE TABLE power (
-    name TEXT COLLATE NOCASE NOT NULL CHECK (length(name) <= 50)
+    name TEXT COLLATE Chinese_PRC_CI_AS NOT NULL CHECK (length(name) <= 50)
 );
 
 CREATE TABLE operator (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    ip TEXT COLLATE NOCASE CHECK (length(ip) <= 50),
+    ip TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(ip) <= 50),
     date TEXT CHECK (date IS datetime(date, '+0 days')),
-    user_name TEXT COLLATE NOCASE CHECK (length(user_name) <= 50),
-    operator TEXT COLLATE NOCASE CHECK (length(operator) <= 50)
+    user_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(user_name) <= 50),
+    operator TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(operator) <= 50)
 );
 
 CREATE INDEX ix_operator_date ON operator (date);
@@ -63,22 +64,22 @@ CREATE INDEX ix_operator_date ON operator (date);
 -- covering index on the name would replace by name order.
 CREATE TABLE category (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    name TEXT COLLATE NOCASE CHECK (length(name) <= 50)
+    name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(name) <= 50)
 );
 
 CREATE TABLE category_supplier (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    name TEXT COLLATE NOCASE CHECK (length(name) <= 50)
+    name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(name) <= 50)
 );
 
 CREATE TABLE category_customer (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    name TEXT COLLATE NOCASE CHECK (length(name) <= 50)
+    name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(name) <= 50)
 );
 
 CREATE TABLE inout_category (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    name TEXT COLLATE NOCASE CHECK (length(name) <= 50)
+    name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(name) <= 50)
 );
 
 -- Master data ----------------------------------------------------------------
@@ -91,18 +92,18 @@ CREATE TABLE inout_category (
 CREATE TABLE customer (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     customer_id INTEGER NOT NULL CHECK (typeof(customer_id) = 'integer'),
-    customer_name TEXT COLLATE NOCASE CHECK (length(customer_name) <= 100),
-    short_name TEXT COLLATE NOCASE CHECK (length(short_name) <= 100),
-    area TEXT COLLATE NOCASE CHECK (length(area) <= 50),
-    category TEXT COLLATE NOCASE DEFAULT '' CHECK (length(category) <= 50),
-    salesman TEXT COLLATE NOCASE DEFAULT '' CHECK (length(salesman) <= 50),
-    salesman1 TEXT COLLATE NOCASE DEFAULT '' CHECK (length(salesman1) <= 50),
-    salesman2 TEXT COLLATE NOCASE DEFAULT '' CHECK (length(salesman2) <= 50),
+    customer_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(customer_name) <= 100),
+    short_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(short_name) <= 100),
+    area TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(area) <= 50),
+    category TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(category) <= 50),
+    salesman TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(salesman) <= 50),
+    salesman1 TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(salesman1) <= 50),
+    salesman2 TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(salesman2) <= 50),
     commision1 REAL DEFAULT 0 CHECK (typeof(commision1) IN ('real', 'integer', 'null')),
     commision2 REAL DEFAULT 0 CHECK (typeof(commision2) IN ('real', 'integer', 'null')),
     invoice INTEGER DEFAULT 0 CHECK (typeof(invoice) IN ('integer', 'null')),
     cycle INTEGER DEFAULT 30 CHECK (typeof(cycle) IN ('integer', 'null')),
-    accoutant TEXT COLLATE NOCASE DEFAULT '' CHECK (length(accoutant) <= 50),
+    accoutant TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(accoutant) <= 50),
     cooperate INTEGER DEFAULT 1 CHECK (typeof(cooperate) IN ('integer', 'null'))
 );
 
@@ -112,11 +113,11 @@ CREATE UNIQUE INDEX ix_customer_customer_id ON customer (customer_id);
 CREATE TABLE supplier (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     supplier_id INTEGER NOT NULL CHECK (typeof(supplier_id) = 'integer'),
-    supplier_name TEXT COLLATE NOCASE CHECK (length(supplier_name) <= 100),
-    short_name TEXT COLLATE NOCASE CHECK (length(short_name) <= 100),
-    category TEXT COLLATE NOCASE DEFAULT '' CHECK (length(category) <= 50),
+    supplier_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(supplier_name) <= 100),
+    short_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(short_name) <= 100),
+    category TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(category) <= 50),
     cycle INTEGER DEFAULT 30 CHECK (typeof(cycle) IN ('integer', 'null')),
-    accoutant TEXT COLLATE NOCASE DEFAULT '' CHECK (length(accoutant) <= 50),
+    accoutant TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(accoutant) <= 50),
     cooperate INTEGER DEFAULT 1 CHECK (typeof(cooperate) IN ('integer', 'null'))
 );
 
@@ -124,18 +125,18 @@ CREATE UNIQUE INDEX ix_supplier_supplier_id ON supplier (supplier_id);
 
 CREATE TABLE employee (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    employee_id TEXT COLLATE NOCASE CHECK (length(employee_id) <= 50),
-    employee_name TEXT COLLATE NOCASE CHECK (length(employee_name) <= 50)
+    employee_id TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(employee_id) <= 50),
+    employee_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(employee_name) <= 50)
 );
 
 CREATE TABLE food_info (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     food_id INTEGER NOT NULL CHECK (typeof(food_id) = 'integer'),
-    food_name TEXT COLLATE NOCASE CHECK (length(food_name) <= 100),
-    unit TEXT COLLATE NOCASE CHECK (length(unit) <= 50),
+    food_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(food_name) <= 100),
+    unit TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(unit) <= 50),
     customer_price REAL CHECK (typeof(customer_price) IN ('real', 'integer', 'null')),
     purchar_price REAL CHECK (typeof(purchar_price) IN ('real', 'integer', 'null')),
-    category TEXT COLLATE NOCASE CHECK (length(category) <= 50)
+    category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(category) <= 50)
 );
 
 CREATE UNIQUE INDEX ix_food_info_food_id ON food_info (food_id);
@@ -147,14 +148,14 @@ CREATE UNIQUE INDEX ix_food_info_food_id ON food_info (food_id);
 
 CREATE TABLE purchar (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    purchar_no TEXT COLLATE NOCASE CHECK (length(purchar_no) <= 50),
+    purchar_no TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(purchar_no) <= 50),
     date TEXT CHECK (date IS date(date, '+0 days')),
     supplier_id INTEGER CHECK (typeof(supplier_id) IN ('integer', 'null')),
     food_id INTEGER CHECK (typeof(food_id) IN ('integer', 'null')),
     quantity REAL CHECK (typeof(quantity) IN ('real', 'integer', 'null')),
     price REAL CHECK (typeof(price) IN ('real', 'integer', 'null')),
-    remarks TEXT COLLATE NOCASE CHECK (length(remarks) <= 1000),
-    input TEXT COLLATE NOCASE CHECK (length(input) <= 50)
+    remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
+    input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50)
 );
 
 CREATE INDEX ix_purchar_purchar_no ON purchar (purchar_no);
@@ -166,14 +167,14 @@ CREATE INDEX ix_purchar_supplier_id_date ON purchar (supplier_id, date);
 
 CREATE TABLE sell (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
-    sell_no TEXT COLLATE NOCASE CHECK (length(sell_no) <= 50),
+    sell_no TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(sell_no) <= 50),
     date TEXT CHECK (date IS date(date, '+0 days')),
     customer_id INTEGER CHECK (typeof(customer_id) IN ('integer', 'null')),
     food_id INTEGER CHECK (typeof(food_id) IN ('integer', 'null')),
     quantity REAL CHECK (typeof(quantity) IN ('real', 'integer', 'null')),
     price REAL CHECK (typeof(price) IN ('real', 'integer', 'null')),
-    remarks TEXT COLLATE NOCASE CHECK (length(remarks) <= 1000),
-    input TEXT COLLATE NOCASE CHECK (length(input) <= 50)
+    remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
+    input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50)
 );
 
 CREATE INDEX ix_sell_sell_no ON sell (sell_no);
@@ -186,8 +187,8 @@ CREATE TABLE inventory (
     date TEXT CHECK (date IS date(date, '+0 days')),
     food_id INTEGER CHECK (typeof(food_id) IN ('integer', 'null')),
     quantity REAL CHECK (typeof(quantity) IN ('real', 'integer', 'null')),
-    remarks TEXT COLLATE NOCASE CHECK (length(remarks) <= 1000),
-    input TEXT COLLATE NOCASE CHECK (length(input) <= 50)
+    remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
+    input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50)
 );
 
 CREATE INDEX ix_inventory_date_food_id ON inventory (date, food_id);
@@ -201,12 +202,12 @@ CREATE INDEX ix_inventory_food_id_date ON inventory (food_id, date);
 
 CREATE TABLE invoice (
     date TEXT CHECK (date IS date(date, '+0 days')),
-    invoice_no TEXT COLLATE NOCASE CHECK (length(invoice_no) <= 50),
+    invoice_no TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(invoice_no) <= 50),
     money REAL CHECK (typeof(money) IN ('real', 'integer', 'null')),
-    company TEXT COLLATE NOCASE CHECK (length(company) <= 200),
-    jin_xiao TEXT COLLATE NOCASE CHECK (length(jin_xiao) <= 10),
-    input TEXT COLLATE NOCASE CHECK (length(input) <= 50),
-    checker TEXT COLLATE NOCASE DEFAULT '' CHECK (length(checker) <= 50),
+    company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
+    jin_xiao TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(jin_xiao) <= 10),
+    input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50),
+    checker TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(checker) <= 50),
     id INTEGER PRIMARY KEY AUTOINCREMENT
 );
 
@@ -220,17 +221,17 @@ CREATE INDEX ix_invoice_date_jin_xiao ON invoice (date, jin_xiao);
 CREATE TABLE receivable (
     date_begin TEXT CHECK (date_begin IS date(date_begin, '+0 days')),
     date_end TEXT CHECK (date_end IS date(date_end, '+0 days')),
-    company TEXT COLLATE NOCASE CHECK (length(company) <= 200),
+    company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
     money REAL CHECK (typeof(money) IN ('real', 'integer', 'null')),
     discount REAL DEFAULT 0 CHECK (typeof(discount) IN ('real', 'integer', 'null')),
     invoice_id INTEGER DEFAULT 0 CHECK (typeof(invoice_id) IN ('integer', 'null')),
     info_id INTEGER DEFAULT 0 CHECK (typeof(info_id) IN ('integer', 'null')),
     interest REAL DEFAULT 0 CHECK (typeof(interest) IN ('real', 'integer', 'null')),
-    remarks TEXT COLLATE NOCASE CHECK (length(remarks) <= 1000),
+    remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
     date_commision TEXT DEFAULT '2001-01-01' CHECK (date_commision IS date(date_commision, '+0 days')),
-    inout_category TEXT COLLATE NOCASE CHECK (length(inout_category) <= 50),
-    operator TEXT COLLATE NOCASE CHECK (length(operator) <= 50),
-    checker TEXT COLLATE NOCASE DEFAULT '' CHECK (length(checker) <= 50),
+    inout_category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(inout_category) <= 50),
+    operator TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(operator) <= 50),
+    checker TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(checker) <= 50),
     id INTEGER PRIMARY KEY AUTOINCREMENT
 );
 
@@ -240,15 +241,15 @@ CREATE INDEX ix_receivable_date_end ON receivable (date_end);
 CREATE TABLE payment (
     date_begin TEXT CHECK (date_begin IS date(date_begin, '+0 days')),
     date_end TEXT CHECK (date_end IS date(date_end, '+0 days')),
-    company TEXT COLLATE NOCASE CHECK (length(company) <= 200),
+    company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
     money REAL CHECK (typeof(money) IN ('real', 'integer', 'null')),
     invoice_id INTEGER DEFAULT 0 CHECK (typeof(invoice_id) IN ('integer', 'null')),
     info_id INTEGER DEFAULT 0 CHECK (typeof(info_id) IN ('integer', 'null')),
     interest REAL DEFAULT 0 CHECK (typeof(interest) IN ('real', 'integer', 'null')),
-    remarks TEXT COLLATE NOCASE CHECK (length(remarks) <= 1000),
-    inout_category TEXT COLLATE NOCASE CHECK (length(inout_category) <= 50),
-    operator TEXT COLLATE NOCASE CHECK (length(operator) <= 50),
-    checker TEXT COLLATE NOCASE DEFAULT '' CHECK (length(checker) <= 50),
+    remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
+    inout_category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(inout_category) <= 50),
+    operator TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(operator) <= 50),
+    checker TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(checker) <= 50),
     id INTEGER PRIMARY KEY AUTOINCREMENT
 );
 
@@ -260,11 +261,11 @@ CREATE INDEX ix_payment_date_end ON payment (date_end);
 CREATE TABLE info (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     date TEXT CHECK (date IS date(date, '+0 days')),
-    company TEXT COLLATE NOCASE CHECK (length(company) <= 200),
-    summary TEXT COLLATE NOCASE CHECK (length(summary) <= 1000),
+    company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
+    summary TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(summary) <= 1000),
     income REAL DEFAULT 0 CHECK (typeof(income) IN ('real', 'integer', 'null')),
     pay REAL DEFAULT 0 CHECK (typeof(pay) IN ('real', 'integer', 'null')),
-    category TEXT COLLATE NOCASE CHECK (length(category) <= 50)
+    category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(category) <= 50)
 );
 
 CREATE INDEX ix_info_company ON info (company);

@@ -77,6 +77,9 @@ public:
             *error = QStringLiteral("无法打开数据库 %1：%2").arg(databaseName, m_db.lastError().text());
             return false;
         }
+        if (m_db.driverName() == QLatin1String("QSQLITE")) {
+            return Engine::installEmbeddedFunctions(m_db, error);
+        }
         return true;
     }
 

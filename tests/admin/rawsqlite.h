@@ -21,6 +21,8 @@ inline QString execRawSqlite(const QString &sql)
         db.setDatabaseName(Engine::embeddedFile(LoginState::databaseName));
         if (!db.open()) {
             error = db.lastError().text();
+        } else if (!Engine::installEmbeddedFunctions(db, &error)) {
+            db.close();
         } else {
             QSqlQuery query(db);
             if (!query.exec(sql)) {

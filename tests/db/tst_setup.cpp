@@ -38,7 +38,8 @@ QList<QStringList> rowsOf(const QString &database, const QString &sql, bool thro
                                         : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(throughDriver ? Engine::databaseNameFor(database)
                                          : Engine::embeddedFile(database));
-        if (db.open()) {
+        QString error;
+        if (db.open() && (throughDriver || Engine::installEmbeddedFunctions(db, &error))) {
             QSqlQuery query(db);
             if (!query.exec(sql)) {
                 qWarning() << query.lastError().text() << sql;
