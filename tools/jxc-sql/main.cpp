@@ -32,7 +32,14 @@ QString valueText(const QVariant &value)
         return QStringLiteral("NULL");
     }
     if (value.type() == QVariant::Double) {
-        return QString::number(value.toDouble(), 'g', 15);
+        // Every fractional number of the schema is a decimal amount, which
+        // the server prints with its places: 6.5 as 6.50. Keep more places
+        // only where the value has them (a rate of 0.125, an average).
+        QString text = QString::number(value.toDouble(), 'f', 6);
+        while (text.endsWith(QLatin1Char('0')) && text.indexOf(QLatin1Char('.')) < text.size() - 3) {
+            text.chop(1);
+        }
+        return text;
     }
     return value.toString();
 }

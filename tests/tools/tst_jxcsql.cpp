@@ -1,0 +1,117 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// jxc-sql as a support engineer uses it: create a company, pipe statements in,
+// read the rows back as the server would print them.
+class tst_jxcsql : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void printsRowsOfStatements_data();
+    void printsRowsOfStatements();
+    void failingStatementGoesToStandardErrorWithNonZeroExit();
+    void unknownConstructIsNamed();
+
+private:
+    struct Run
+    {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+    Run run(const QStringList &arguments, const QString &input);
+
+    QTemporaryDir m_dir;
+    QString m_config;
+};
+
+tst_jxcsql::Run tst_jxcsql::run(const QStringList &arguments, const QString &input)
+{
+    QProcess process;
+    process.start(QStringLiteral(JXC_BINARY_DIR "/jxc-sql"),
+                  QStringList{QStringLiteral("--config"), m_config} + arguments);
+    process.write(input.toUtf8());
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+               QString::fromUtf8(process.readAllStandardError())};
+}
+
+void tst_jxcsql::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_config = m_dir.filePath(QStringLiteral("jxc.ini"));
+    if (!QFile::exists(m_config)) {
+        QFile ini(m_config);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[database]\nengine=sqlite\ndata_dir=data\n");
+        ini.close();
+        const Run created = run({QStringLiteral("--init"), QStringLiteral("--db"), QStringLiteral("firm")},
+                                QStringLiteral(
+                                    "insert into supplier (supplier_id,supplier_name,short_name,category) values (12,'名称','名','')\n"
+                                    "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (7,'可乐','瓶','3.5','2','饮料')\n"
+                                    "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20260301-12-1','2026-03-01',12,7,'10','5.00','','t')\n"
+                                    "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20260301-12-1','2026-03-01',12,7,'30','7.00','','t')\n"));
+        QCOMPARE(created.err, QString());
+        QCOMPARE(created.exitCode, 0);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("data/firm.db"))));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("data/sqldb.db"))));
+    }
+}
+
+void tst_jxcsql::printsRowsOfStatements_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("printed");
+
+    QTest::newRow("party text") << "select cast(supplier_id as varchar)+'-'+supplier_name from supplier"
+                                << "12-名称\n";
+    QTest::newRow("two-decimal conversion")
+        << "select convert(decimal(10,2),quantity*price) from purchar order by id" << "50.00\n210.00\n";
+    QTest::newRow("weighted average is decimal")
+        << "select sum(quantity*price)/sum(quantity) from purchar where food_id=7" << "6.50\n";
+    QTest::newRow("day difference")
+        << "select datediff(day,'2026-02-27',date) from purchar where id=1" << "2\n";
+    QTest::newRow("date as text") << "select convert(varchar(10),date,20),purchar_no from purchar where id=2"
+                                  << "2026-03-01\tcgd20260301-12-1\n";
+    QTest::newRow("several columns, NULL fallback")
+        << "select food_id,isnull(null,'无'),cast(customer_price as varchar) from food_info"
+        << "7\t无\t3.50\n";
+    QTest::newRow("directory lists the company") << "select count(*) from login" << "2\n";
+}
+
+void tst_jxcsql::printsRowsOfStatements()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, printed);
+
+    const Run result = run({QStringLiteral("--db"), QStringLiteral("firm")}, statement + QLatin1Char('\n'));
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.out, printed);
+    QCOMPARE(result.exitCode, 0);
+}
+
+void tst_jxcsql::failingStatementGoesToStandardErrorWithNonZeroExit()
+{
+    const Run result = run({QStringLiteral("--db"), QStringLiteral("firm")},
+                           QStringLiteral("select count(*) from supplier\nselect name from nowhere\n"));
+    QCOMPARE(result.out, QStringLiteral("1\n"));
+    QVERIFY(result.err.contains(QStringLiteral("nowhere")));
+    QVERIFY(result.exitCode != 0);
+}
+
+void tst_jxcsql::unknownConstructIsNamed()
+{
+    const Run result = run({QStringLiteral("--db"), QStringLiteral("firm")},
+                           QStringLiteral("select getdate()\n"));
+    QVERIFY2(result.err.contains(QStringLiteral("getdate")), qPrintable(result.err));
+    QVERIFY(result.exitCode != 0);
+}
+
+QTEST_GUILESS_MAIN(tst_jxcsql)
+#include "tst_jxcsql.moc"
