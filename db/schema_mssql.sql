@@ -173,7 +173,7 @@ create index ix_purchar_purchar_no on purchar (purchar_no)
 GO
 create index ix_purchar_date_food_id on purchar (date, food_id)
 GO
-create index ix_purchar_food_id_date on purchar (food_id, date)
+create index ix_purchar_food_id_date_quantity_price on purchar (food_id, date) include (quantity, price)
 GO
 -- Order numbering counts a supplier's orders of a day; deleting a supplier
 -- asks whether any order names it.
@@ -197,7 +197,7 @@ create index ix_sell_sell_no on sell (sell_no)
 GO
 create index ix_sell_date_food_id on sell (date, food_id)
 GO
-create index ix_sell_food_id_date on sell (food_id, date)
+create index ix_sell_food_id_date_quantity on sell (food_id, date) include (quantity)
 GO
 create index ix_sell_customer_id_date on sell (customer_id, date)
 GO
@@ -214,7 +214,7 @@ GO
 
 create index ix_inventory_date_food_id on inventory (date, food_id)
 GO
-create index ix_inventory_food_id_date on inventory (food_id, date)
+create index ix_inventory_food_id_date_quantity on inventory (food_id, date) include (quantity)
 GO
 
 -- Finance --------------------------------------------------------------------

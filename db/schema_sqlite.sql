@@ -160,7 +160,7 @@ CREATE TABLE purchar (
 
 CREATE INDEX ix_purchar_purchar_no ON purchar (purchar_no);
 CREATE INDEX ix_purchar_date_food_id ON purchar (date, food_id);
-CREATE INDEX ix_purchar_food_id_date ON purchar (food_id, date);
+CREATE INDEX ix_purchar_food_id_date_quantity_price ON purchar (food_id, date, quantity, price);
 -- Order numbering counts a supplier's orders of a day; deleting a supplier
 -- asks whether any order names it.
 CREATE INDEX ix_purchar_supplier_id_date ON purchar (supplier_id, date);
@@ -179,7 +179,7 @@ CREATE TABLE sell (
 
 CREATE INDEX ix_sell_sell_no ON sell (sell_no);
 CREATE INDEX ix_sell_date_food_id ON sell (date, food_id);
-CREATE INDEX ix_sell_food_id_date ON sell (food_id, date);
+CREATE INDEX ix_sell_food_id_date_quantity ON sell (food_id, date, quantity);
 CREATE INDEX ix_sell_customer_id_date ON sell (customer_id, date);
 
 CREATE TABLE inventory (
@@ -192,7 +192,7 @@ CREATE TABLE inventory (
 );
 
 CREATE INDEX ix_inventory_date_food_id ON inventory (date, food_id);
-CREATE INDEX ix_inventory_food_id_date ON inventory (food_id, date);
+CREATE INDEX ix_inventory_food_id_date_quantity ON inventory (food_id, date, quantity);
 
 -- Finance --------------------------------------------------------------------
 -- The registers edit invoice, receivable and payment through a table model
