@@ -300,6 +300,40 @@ Q_DECLARE_TYPEINFO(Node, Q_MOVABLE_TYPE);
 
 namespace {
 
+// "with (updlock,holdlock)" after a table: locking hints only. The embedded
+// engine's write transactions take the whole file at their start, which is
+// the strongest of them, so they are dropped. Any other hint (an index, a
+// query option) is not a lock and stays unsupported.
+bool isLockingHint(const Node &paren)
+{
+    static const QStringList hints{
+        QStringLiteral("updlock"),        QStringLiteral("holdlock"),
+        QStringLiteral("rowlock"),        QStringLiteral("paglock"),
+        QStringLiteral("tablock"),        QStringLiteral("tablockx"),
+        QStringLiteral("xlock"),          QStringLiteral("nolock"),
+        QStringLiteral("readpast"),       QStringLiteral("serializable"),
+        QStringLiteral("readcommitted"),  QStringLiteral("repeatableread"),
+        QStringLiteral("readuncommitted")};
+    if (paren.kind != Node::Paren || paren.kids.isEmpty()) {
+        return false;
+    }
+    bool expectHint = true;
+    for (const Node &kid : paren.kids) {
+        if (kid.kind != Node::Leaf) {
+            return false;
+        }
+        if (expectHint) {
+            if (kid.tok.kind != Token::Word || !hints.contains(kid.tok.text.toLower())) {
+                return false;
+            }
+        } else if (!isOp(kid.tok, ",")) {
+            return false;
+        }
+        expectHint = !expectHint;
+    }
+    return !expectHint;
+}
+
 bool buildTree(const QVector<Token> &toks, int &pos, QVector<Node> &out, Node::Kind closer,
                bool *closeSpace, QString *error)
 {
@@ -945,6 +979,10 @@ QString Renderer::sequence(const QVector<Node> &input)
                     unit.kind = Unit::Operand;
                     unit.text = t.text;
                     break;
+                }
+                if (word == QLatin1String("with") && callFollows && isLockingHint(nodes.at(i + 1))) {
+                    ++i;
+                    continue;
                 }
                 if (keywords().contains(word)) {
                     if (word == QLatin1String("top")) {

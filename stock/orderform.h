@@ -36,7 +36,10 @@ struct OrderFormSetup
     QString goodsList;        // code-name-unit-price texts of the goods
     QString countLines;       // %1 date, %2 party code
     QString existingNumbers;  // %1 date, %2 party code
-    QString numberInUse;      // %1 order number
+    // %1 order number. Asked inside the saving transaction with update and
+    // range locks held to its end, so that a second workstation saving the
+    // same number waits, then finds it taken.
+    QString numberInUse;
     QString orderListAll;     // %1 first date, %2 last date
     QString orderListOne;     // %1 first date, %2 last date, %3 party code
     QString orderLines;       // %1 order number
@@ -101,10 +104,6 @@ private:
     bool findFreeNumber(const QString &date, const QString &partyText, QString *number,
                         QString *error);
     void handOverToPrint(bool preview);
-
-    static QTableWidgetItem *readOnlyItem(const QString &text);
-    static QTableWidgetItem *checkItem();
-    static QString cellText(QTableWidget *table, int row, int column);
 
     OrderFormSetup m_setup;
     Ui::OrderForm *m_body;

@@ -27,7 +27,7 @@ OrderFormSetup purchaseSetup()
         "select count(0) from purchar where date='%1' and supplier_id=%2 ");
     setup.existingNumbers = QStringLiteral(
         "select purchar_no from purchar where date='%1' and supplier_id=%2 group by purchar_no");
-    setup.numberInUse = QStringLiteral("select count(0) from purchar where purchar_no='%1'");
+    setup.numberInUse = QStringLiteral("select count(0) from purchar with (updlock,holdlock) where purchar_no='%1'");
     setup.orderListAll = QStringLiteral(
         "select t1.purchar_no,t1.date,cast(t1.supplier_id as varchar)+'-'+t2.supplier_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select purchar_no,convert(varchar(10),max(date),20) as date,max(supplier_id) as supplier_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from purchar where date between '%1' and '%2' group by purchar_no) t1 left join supplier t2 on t1.supplier_id=t2.supplier_id");
     setup.orderListOne = QStringLiteral(

@@ -28,7 +28,7 @@ OrderFormSetup deliverySetup()
         "select count(0) from sell where date='%1' and customer_id=%2 ");
     setup.existingNumbers = QStringLiteral(
         "select sell_no from sell where date='%1' and customer_id=%2 group by sell_no");
-    setup.numberInUse = QStringLiteral("select count(0) from sell where sell_no='%1'");
+    setup.numberInUse = QStringLiteral("select count(0) from sell with (updlock,holdlock) where sell_no='%1'");
     setup.orderListAll = QStringLiteral(
         "select t1.sell_no,t1.date,cast(t1.customer_id as varchar)+'-'+t2.customer_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select sell_no,convert(varchar(10),max(date),20) as date,max(customer_id) as customer_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from sell where date between '%1' and '%2' group by sell_no) t1 left join customer t2 on t1.customer_id=t2.customer_id");
     setup.orderListOne = QStringLiteral(

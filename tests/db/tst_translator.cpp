@@ -144,6 +144,10 @@ void tst_Translator::results_data()
            " and food_id=2 group by food_id) t2 on t1.food_id=t2.food_id"
         << QStringList{"3.25"};
 
+    QTest::newRow("locking hints are left to the engine's own locking")
+        << "select count(0) from customer with (updlock, holdlock) where customer_id=12"
+        << QStringList{"1"};
+
     // + of SQL Server
     QTest::newRow("party text joins code, hyphen and name")
         << "select cast(customer_id as varchar)+'-'+customer_name from customer where customer_id=12"
@@ -358,7 +362,7 @@ void tst_Translator::unsupported_data()
     QTest::newRow("a SQLite-only function is refused too") << "select strftime('%Y','now')" << u + "strftime";
     QTest::newRow("a variable") << "select @total" << u + "@total";
     QTest::newRow("a temporary table") << "select * from #work" << u + "#work";
-    QTest::newRow("a table hint") << "select * from customer with (nolock)" << u + "with";
+    QTest::newRow("a hint that is not a lock") << "select * from customer with (index(ix_customer))" << u + "with";
     QTest::newRow("a statement SQLite lacks") << "exec sp_who" << u + "exec";
     QTest::newRow("an unknown convert style") << "select convert(varchar(10),date,101) from purchar"
                                               << u + "convert style 101";
