@@ -1,8 +1,8 @@
 #include "admin/category_cash.h"
 #include "ui_category_cash.h"
 
-#include "admin/sqlbatch.h"
 #include "app/permissioncheck.h"
+#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "widgets/checklist.h"
 #include "widgets/messages.h"

@@ -1,8 +1,8 @@
 #include "admin/user_edit.h"
 #include "ui_user_edit.h"
 
-#include "admin/sqlbatch.h"
 #include "app/operationlog.h"
+#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "widgets/checklist.h"
 #include "widgets/messages.h"

@@ -1,11 +1,13 @@
 #include "master/mastertableform.h"
 
 #include "app/operationlog.h"
+#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "master/sqltemplate.h"
 #include "widgets/csvexport.h"
 #include "widgets/decimaltext.h"
 #include "widgets/messages.h"
+#include "widgets/tablecells.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -13,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
@@ -33,25 +34,9 @@ bool hasForbiddenCharacter(const QString &text)
         || text.contains(QLatin1Char('\''));
 }
 
-QTableWidgetItem *readOnlyItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
-}
-
-QTableWidgetItem *tickItem()
-{
-    auto *item = new QTableWidgetItem;
-    item->setCheckState(Qt::Unchecked);
-    return item;
-}
-
-QString cellText(const QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
+using TableCells::cellText;
+using TableCells::readOnlyItem;
+using TableCells::tickItem;
 
 // Codes and ids in the table are base-10 integers; anything else counts as 0.
 long long integerOf(const QString &text)
@@ -518,6 +503,8 @@ void MasterTableForm::save()
         return;
     }
 
+    // A block covers a hundred rows of the table, whether or not each of
+    // them is complete enough to be written.
     QStringList blocks;
     const int rowCount = table->rowCount();
     for (int first = 0; first < rowCount; first += kBlockSize) {
@@ -538,25 +525,8 @@ void MasterTableForm::save()
 
     // All or nothing: a block that fails takes the earlier ones back with
     // it, and the table keeps the user's work for another try.
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
-        Messages::databaseError(this, db.lastError().text());
-        return;
-    }
-    QSqlQuery query(db);
-    for (const QString &block : qAsConst(blocks)) {
-        if (!query.exec(block)) {
-            const QString error = query.lastError().text();
-            query.finish();
-            db.rollback();
-            Messages::databaseError(this, error);
-            return;
-        }
-    }
-    query.finish();
-    if (!db.commit()) {
-        const QString error = db.lastError().text();
-        db.rollback();
+    QString error;
+    if (!SqlBatch::run(blocks, &error)) {
         Messages::databaseError(this, error);
         return;
     }

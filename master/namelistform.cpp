@@ -1,15 +1,16 @@
 #include "master/namelistform.h"
 
 #include "app/permissioncheck.h"
+#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "master/sqltemplate.h"
 #include "widgets/checklist.h"
 #include "widgets/messages.h"
+#include "widgets/tablecells.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
@@ -67,9 +68,7 @@ void NameListForm::load()
     table->setRowCount(0);
     table->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
-        auto *tick = new QTableWidgetItem;
-        tick->setCheckState(Qt::Unchecked);
-        table->setItem(row, CheckList::TickColumn, tick);
+        table->setItem(row, CheckList::TickColumn, TableCells::tickItem());
         for (int c = 0; c < valueColumns; ++c) {
             auto *item = new QTableWidgetItem(rows.at(row).at(c));
             item->setFlags(item->flags() & ~Qt::ItemIsEditable);
@@ -136,48 +135,33 @@ void NameListForm::on_pushButton_2_clicked()
         return;
     }
 
-    auto textAt = [table](int row, int column) {
-        const QTableWidgetItem *item = table->item(row, column);
-        return item ? item->text() : QString();
-    };
-
     // Every ticked record is checked before any is deleted: one that is still
     // named elsewhere stops the whole action.
     QSqlQuery query;
     query.setForwardOnly(true);
     for (const int row : qAsConst(ticked)) {
-        const QString key = SqlText::quoted(textAt(row, m_definition.keyColumn));
+        const QString key = SqlText::quoted(TableCells::cellText(table, row, m_definition.keyColumn));
         if (!query.exec(SqlTemplate::fill(m_definition.inUseSql, {key}))) {
             Messages::databaseError(this, query.lastError().text());
             return;
         }
         if (query.next()) {
             Messages::warning(this, QStringLiteral("操作提示"),
-                              m_definition.inUseText.arg(textAt(row, m_definition.shownColumn)));
+                              m_definition.inUseText.arg(
+                                  TableCells::cellText(table, row, m_definition.shownColumn)));
             return;
         }
     }
     query.finish();
 
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
-        Messages::databaseError(this, db.lastError().text());
-        return;
-    }
+    // All ticked records go, or none does.
+    QStringList statements;
     for (const int row : qAsConst(ticked)) {
-        const QString key = SqlText::quoted(textAt(row, m_definition.keyColumn));
-        if (!query.exec(SqlTemplate::fill(m_definition.deleteSql, {key}))) {
-            const QString error = query.lastError().text();
-            query.finish();
-            db.rollback();
-            Messages::databaseError(this, error);
-            return;
-        }
+        const QString key = SqlText::quoted(TableCells::cellText(table, row, m_definition.keyColumn));
+        statements << SqlTemplate::fill(m_definition.deleteSql, {key});
     }
-    query.finish();
-    if (!db.commit()) {
-        const QString error = db.lastError().text();
-        db.rollback();
+    QString error;
+    if (!SqlBatch::run(statements, &error)) {
         Messages::databaseError(this, error);
         return;
     }

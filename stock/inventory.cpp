@@ -3,17 +3,17 @@
 
 #include "app/loginstate.h"
 #include "app/operationlog.h"
+#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "widgets/decimaltext.h"
 #include "stock/picklist.h"
 #include "widgets/csvexport.h"
 #include "widgets/messages.h"
+#include "widgets/tablecells.h"
 
 #include <QDate>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QTableWidgetItem>
 
 namespace {
@@ -26,25 +26,9 @@ QString dayFormat()
     return QStringLiteral("yyyy-MM-dd");
 }
 
-QTableWidgetItem *readOnlyItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
-}
-
-QTableWidgetItem *tickItem()
-{
-    auto *item = new QTableWidgetItem;
-    item->setCheckState(Qt::Unchecked);
-    return item;
-}
-
-QString cellText(const QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
+using TableCells::cellText;
+using TableCells::readOnlyItem;
+using TableCells::tickItem;
 
 long long idOf(const QTableWidget *table, int row)
 {
@@ -234,52 +218,28 @@ void inventory::on_pushButton_4_clicked()
 void inventory::on_pushButton_clicked()
 {
     QTableWidget *table = m_ui->tableWidget;
-    QStringList blocks;
-    QString block;
+    QStringList statements;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (idOf(table, row) == 0) {
-            block += QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('%1',%2,'%3','%4','%5');")
-                         .arg(SqlText::quoted(cellText(table, row, DateColumn)),
-                              QString::number(SqlText::codeOf(cellText(table, row, CodeColumn))),
-                              SqlText::quoted(cellText(table, row, QuantityColumn)),
-                              SqlText::quoted(cellText(table, row, RemarksColumn)),
-                              SqlText::quoted(cellText(table, row, InputColumn)));
+            statements << QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('%1',%2,'%3','%4','%5');")
+                              .arg(SqlText::quoted(cellText(table, row, DateColumn)),
+                                   QString::number(SqlText::codeOf(cellText(table, row, CodeColumn))),
+                                   SqlText::quoted(cellText(table, row, QuantityColumn)),
+                                   SqlText::quoted(cellText(table, row, RemarksColumn)),
+                                   SqlText::quoted(cellText(table, row, InputColumn)));
         } else {
-            block += QStringLiteral("update inventory set quantity='%2',remarks='%3' where id=%1;")
-                         .arg(QString::number(idOf(table, row)),
-                              SqlText::quoted(cellText(table, row, QuantityColumn)),
-                              SqlText::quoted(cellText(table, row, RemarksColumn)));
+            statements << QStringLiteral("update inventory set quantity='%2',remarks='%3' where id=%1;")
+                              .arg(QString::number(idOf(table, row)),
+                                   SqlText::quoted(cellText(table, row, QuantityColumn)),
+                                   SqlText::quoted(cellText(table, row, RemarksColumn)));
         }
-        if ((row + 1) % SaveBlock == 0) {
-            blocks << block;
-            block.clear();
-        }
-    }
-    if (!block.isEmpty()) {
-        blocks << block;
     }
 
     // All or nothing: a block that fails undoes the blocks before it, and the
     // rows stay on screen so the clerk can correct them and save again.
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!blocks.isEmpty()) {
-        if (!db.transaction()) {
-            Messages::databaseError(this, db.lastError().text());
-            return;
-        }
-        for (const QString &statements : blocks) {
-            if (!m_query.exec(statements)) {
-                const QString error = m_query.lastError().text();
-                m_query.finish();
-                db.rollback();
-                Messages::databaseError(this, error);
-                return;
-            }
-        }
-        m_query.finish();
-        if (!db.commit()) {
-            const QString error = db.lastError().text();
-            db.rollback();
+    if (!statements.isEmpty()) {
+        QString error;
+        if (!SqlBatch::runInBlocks(statements, SaveBlock, &error)) {
             Messages::databaseError(this, error);
             return;
         }
@@ -306,26 +266,15 @@ void inventory::on_pushButton_2_clicked()
 
     // The stored rows go together: if one cannot be deleted, none is, and
     // the table still shows them all.
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
-        Messages::databaseError(this, db.lastError().text());
-        return;
-    }
+    QStringList statements;
     for (const int row : qAsConst(ticked)) {
         const long long id = idOf(table, row);
-        if (id == 0) {
-            continue;
-        }
-        if (!m_query.exec(QStringLiteral("delete from inventory where id=%1").arg(id))) {
-            const QString error = m_query.lastError().text();
-            db.rollback();
-            Messages::databaseError(this, error);
-            return;
+        if (id != 0) {
+            statements << QStringLiteral("delete from inventory where id=%1").arg(id);
         }
     }
-    if (!db.commit()) {
-        const QString error = db.lastError().text();
-        db.rollback();
+    QString error;
+    if (!SqlBatch::run(statements, &error)) {
         Messages::databaseError(this, error);
         return;
     }

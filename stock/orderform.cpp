@@ -2,12 +2,14 @@
 
 #include "app/loginstate.h"
 #include "app/operationlog.h"
+#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "widgets/decimaltext.h"
 #include "stock/orderprintform.h"
 #include "stock/orderprintstate.h"
 #include "widgets/messages.h"
 #include "widgets/printerchoice.h"
+#include "widgets/tablecells.h"
 
 #include "ui_orderform.h"
 
@@ -24,6 +26,10 @@
 namespace {
 
 const QString allParties = QStringLiteral("---全部---");
+
+using TableCells::cellText;
+using TableCells::readOnlyItem;
+using TableCells::tickItem;
 
 enum LineColumn { Code, Name, Unit, Quantity, Price, Amount, Remarks, RowId, LineTick };
 enum ListColumn { Number, Date, Party, LineCount, Total, Clerk, ListTick };
@@ -170,26 +176,6 @@ void OrderForm::fillPrinterBox()
     OrderPrintState::printerName = m_body->comboBox_5->currentText();
 }
 
-QTableWidgetItem *OrderForm::readOnlyItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
-}
-
-QTableWidgetItem *OrderForm::checkItem()
-{
-    auto *item = new QTableWidgetItem;
-    item->setCheckState(Qt::Unchecked);
-    return item;
-}
-
-QString OrderForm::cellText(QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
-
 bool OrderForm::eventFilter(QObject *watched, QEvent *event)
 {
     const bool searchBox = watched == m_body->comboBox_3 || watched == m_body->comboBox_3->lineEdit();
@@ -277,7 +263,7 @@ void OrderForm::addLine()
         lines->setItem(row, Amount, readOnlyItem(amountText));
         lines->setItem(row, Remarks, new QTableWidgetItem(m_body->lineEdit_4->text()));
         lines->setItem(row, RowId, new QTableWidgetItem(QStringLiteral("0")));
-        lines->setItem(row, LineTick, checkItem());
+        lines->setItem(row, LineTick, tickItem());
     }
 
     m_body->comboBox_3->clearEditText();
@@ -371,7 +357,7 @@ void OrderForm::on_pushButton_4_clicked()
     list->setItem(0, LineCount, new QTableWidgetItem(QStringLiteral("0")));
     list->setItem(0, Total, new QTableWidgetItem(QStringLiteral("0")));
     list->setItem(0, Clerk, new QTableWidgetItem(LoginState::userName));
-    list->setItem(0, ListTick, checkItem());
+    list->setItem(0, ListTick, tickItem());
 }
 
 void OrderForm::on_pushButton_3_clicked()
@@ -403,7 +389,7 @@ void OrderForm::loadOrderList()
             list->setItem(row, Total, new QTableWidgetItem(DecimalText::twoDecimals(
                                           DecimalText::valueOf(m_query.value(4).toString()))));
             list->setItem(row, Clerk, new QTableWidgetItem(m_query.value(5).toString()));
-            list->setItem(row, ListTick, checkItem());
+            list->setItem(row, ListTick, tickItem());
         }
     }
     m_query.finish();
@@ -433,7 +419,7 @@ void OrderForm::on_tableWidget_2_clicked(const QModelIndex &index)
                 lines->setItem(row, Amount, readOnlyItem(DecimalText::twoDecimals(quantity * price)));
                 lines->setItem(row, Remarks, new QTableWidgetItem(m_query.value(6).toString()));
                 lines->setItem(row, RowId, new QTableWidgetItem(m_query.value(7).toString()));
-                lines->setItem(row, LineTick, checkItem());
+                lines->setItem(row, LineTick, tickItem());
             }
         }
         m_query.finish();
@@ -500,52 +486,37 @@ void OrderForm::on_pushButton_clicked()
 
     if (lines->rowCount() > 0) {
         // All lines or none: a failure leaves the database as it was and the
-        // lines on the screen for another try.
-        QSqlDatabase db = QSqlDatabase::database();
-        if (!db.transaction()) {
-            Messages::databaseError(this, db.lastError().text());
-            return;
-        }
-        QString error;
-        if (newOrder && !findFreeNumber(date, partyText, &number, &error)) {
-            db.rollback();
-            Messages::databaseError(this, error);
-            return;
-        }
-        const QString party = QString::number(SqlText::codeOf(partyText));
-        const QString clerk = SqlText::quoted(LoginState::userName);
-        QString batch;
-        int inBatch = 0;
-        for (int row = 0; row < lines->rowCount(); ++row) {
-            const QString quantity = SqlText::quoted(cellText(lines, row, Quantity));
-            const QString price = SqlText::quoted(cellText(lines, row, Price));
-            const QString remarks = SqlText::quoted(cellText(lines, row, Remarks));
-            if (newOrder || cellText(lines, row, RowId) == QStringLiteral("0")) {
-                batch += m_setup.insertLine.arg(
-                    SqlText::quoted(number), SqlText::quoted(date), party,
-                    QString::number(DecimalText::integerOf(cellText(lines, row, Code))), quantity,
-                    price, remarks, clerk);
-            } else {
-                batch += m_setup.updateLine.arg(
-                    quantity, price, remarks,
-                    QString::number(DecimalText::integerOf(cellText(lines, row, RowId))));
+        // lines on the screen for another try. The number is checked inside
+        // the transaction that stores the lines, so they are composed there.
+        auto compose = [&](QStringList *statements, QString *error) {
+            if (newOrder && !findFreeNumber(date, partyText, &number, error)) {
+                return false;
             }
-            ++inBatch;
-            const bool lastLine = row == lines->rowCount() - 1;
-            if (inBatch == statementsPerExecution || lastLine) {
-                if (!runStatements(batch, &error)) {
-                    db.rollback();
-                    Messages::databaseError(this, error);
-                    return;
+            const QString party = QString::number(SqlText::codeOf(partyText));
+            const QString clerk = SqlText::quoted(LoginState::userName);
+            for (int row = 0; row < lines->rowCount(); ++row) {
+                const QString quantity = SqlText::quoted(cellText(lines, row, Quantity));
+                const QString price = SqlText::quoted(cellText(lines, row, Price));
+                const QString remarks = SqlText::quoted(cellText(lines, row, Remarks));
+                if (newOrder || cellText(lines, row, RowId) == QStringLiteral("0")) {
+                    *statements << m_setup.insertLine.arg(
+                        SqlText::quoted(number), SqlText::quoted(date), party,
+                        QString::number(DecimalText::integerOf(cellText(lines, row, Code))), quantity,
+                        price, remarks, clerk);
+                } else {
+                    *statements << m_setup.updateLine.arg(
+                        quantity, price, remarks,
+                        QString::number(DecimalText::integerOf(cellText(lines, row, RowId))));
                 }
-                batch.clear();
-                inBatch = 0;
             }
-        }
-        if (!db.commit()) {
-            const QString commitError = db.lastError().text();
-            db.rollback();
-            Messages::databaseError(this, commitError);
+            return true;
+        };
+        auto send = [this](const QString &block, QString *error) {
+            return runStatements(block, error);
+        };
+        QString error;
+        if (!SqlBatch::runInBlocks(compose, statementsPerExecution, &error, send)) {
+            Messages::databaseError(this, error);
             return;
         }
     }
@@ -584,23 +555,8 @@ void OrderForm::on_pushButton_2_clicked()
     if (!statements.isEmpty()) {
         // The stored lines go together or not at all; the table shows the
         // outcome.
-        QSqlDatabase db = QSqlDatabase::database();
-        if (!db.transaction()) {
-            Messages::databaseError(this, db.lastError().text());
-            return;
-        }
-        for (const QString &statement : statements) {
-            if (!m_query.exec(statement)) {
-                const QString error = m_query.lastError().text();
-                db.rollback();
-                Messages::databaseError(this, error);
-                return;
-            }
-        }
-        m_query.finish();
-        if (!db.commit()) {
-            const QString error = db.lastError().text();
-            db.rollback();
+        QString error;
+        if (!SqlBatch::run(statements, &error)) {
             Messages::databaseError(this, error);
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "db/sqltext.h"
 #include "widgets/csvexport.h"
+#include "widgets/tablecells.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -84,9 +85,7 @@ int ReportForm::fillTable(QTableWidget *table, const QString &sql, const RowRead
     for (int r = 0; r < rows.size(); ++r) {
         const QStringList &cells = rows.at(r);
         for (int c = 0; c < cells.size(); ++c) {
-            auto *item = new QTableWidgetItem(cells.at(c));
-            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-            table->setItem(r, c, item);
+            table->setItem(r, c, TableCells::readOnlyItem(cells.at(c)));
         }
     }
     table->setUpdatesEnabled(true);

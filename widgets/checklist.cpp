@@ -1,5 +1,7 @@
 #include "widgets/checklist.h"
 
+#include "widgets/tablecells.h"
+
 #include <QHeaderView>
 #include <QSqlQuery>
 #include <QTableWidget>
@@ -50,9 +52,7 @@ void fill(QTableWidget *table, const QStringList &names)
         tick->setCheckState(Qt::Unchecked);
         table->setItem(row, TickColumn, tick);
 
-        auto *name = new QTableWidgetItem(names.at(row));
-        name->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        table->setItem(row, NameColumn, name);
+        table->setItem(row, NameColumn, TableCells::readOnlyItem(names.at(row)));
     }
 }
 

@@ -123,14 +123,22 @@ QList<TableDef> tablesOf(const QString &script)
 QStringList indexesOf(const QString &script)
 {
     static const QRegularExpression createIndex(
-        QStringLiteral("create\\s+(unique\\s+)?index\\s+(\\w+)\\s+on\\s+([\\[\\]\\w]+)\\s*\\(([^)]*)\\)"),
+        QStringLiteral("create\\s+(unique\\s+)?index\\s+(\\w+)\\s+on\\s+([\\[\\]\\w]+)\\s*\\(([^)]*)\\)"
+                       "(?:\\s*include\\s*\\(([^)]*)\\))?"),
         QRegularExpression::CaseInsensitiveOption);
     QStringList indexes;
     auto it = createIndex.globalMatch(withoutComments(script));
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         QStringList columns;
-        for (const QString &column : m.captured(4).split(QLatin1Char(','))) {
+        // The server keeps the columns a report only reads in the index's
+        // leaf level ("include"); SQLite has no such clause and lists them as
+        // trailing key columns. Both cover the same columns in the same order.
+        QString keyColumns = m.captured(4);
+        if (!m.captured(5).isEmpty()) {
+            keyColumns += QLatin1Char(',') + m.captured(5);
+        }
+        for (const QString &column : keyColumns.split(QLatin1Char(','))) {
             columns << normalizedName(column);
         }
         indexes << QStringLiteral("%1%2 on %3(%4)")

@@ -1,4 +1,5 @@
 #include "stock/erp.h"
+#include "stock/reporttesthelpers.h"
 #include "support/testdb.h"
 #include "widgets/filedialogs.h"
 
@@ -54,7 +55,7 @@ void tst_erp::init()
 {
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-    const QStringList statements = {
+    ReportTest::seed(*m_db, {
         QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','6.00','4.20','粮油')"),
         QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
         QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1003,'食用油','桶','50.00','40.00','粮油')"),
@@ -63,10 +64,7 @@ void tst_erp::init()
         QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd20240305-1-1','2024-03-05',1,1001,'4.00','9.00','','test001')"),
         QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-10',1001,'-1','','test001')"),
         QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240302-1-1','2024-03-02',1,1004,'3.00','20.00','','test001')"),
-    };
-    for (const QString &sql : statements) {
-        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
-    }
+    });
 }
 
 void tst_erp::cleanup()

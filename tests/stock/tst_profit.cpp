@@ -1,15 +1,12 @@
 #include "stock/profit.h"
+#include "stock/reporttesthelpers.h"
 #include "support/testdb.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-
 #include <memory>
+
+using ReportTest::Form;
+using ReportTest::partsOf;
+using ReportTest::queryMarch;
 
 // Goods 1001 大米 (粮油, purchase price 4.00) was bought on 2024-03-05 10 at
 // 5.00 and 30 at 7.00, so it costs 6.50 that day; 1002 白糖 (调料, purchase
@@ -31,22 +28,8 @@ private slots:
     void filtersNarrowTheList();
 
 private:
-    struct Form
-    {
-        QDateEdit *from;
-        QDateEdit *to;
-        QComboBox *customer;
-        QComboBox *goods;
-        QComboBox *category;
-        QComboBox *area;
-        QPushButton *query;
-        QTableWidget *table;
-        QLabel *totals;
-    };
-    static Form partsOf(profit &window);
     // "date|customer|goods|quantity|price"
     void deliver(const QStringList &lines);
-    static void queryMarch(const Form &form);
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -55,17 +38,12 @@ void tst_profit::init()
 {
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-    const QStringList statements = {
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','9.00','4.00','粮油')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
+    ReportTest::seed(*m_db, ReportTest::twoGoods() + QStringList{
         QStringLiteral("insert into customer (customer_id,customer_name,short_name,area) values (1,'东方超市','东方','城东')"),
         QStringLiteral("insert into customer (customer_id,customer_name,short_name,area) values (2,'西城商店','西城','O''Hare')"),
         QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-1-1','2024-03-05',1,1001,'10.00','5.00','','test001')"),
         QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-2-1','2024-03-05',2,1001,'30.00','7.00','','test001')"),
-    };
-    for (const QString &sql : statements) {
-        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
-    }
+    });
 }
 
 void tst_profit::cleanup()
@@ -73,37 +51,10 @@ void tst_profit::cleanup()
     m_db.reset();
 }
 
-tst_profit::Form tst_profit::partsOf(profit &window)
-{
-    Form form;
-    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
-    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
-    form.customer = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
-    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
-    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox_3"));
-    form.area = window.findChild<QComboBox *>(QStringLiteral("comboBox_4"));
-    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
-    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
-    form.totals = window.findChild<QLabel *>(QStringLiteral("label_5"));
-    return form;
-}
-
 void tst_profit::deliver(const QStringList &lines)
 {
-    int number = 0;
-    for (const QString &line : lines) {
-        const QStringList f = line.split(QLatin1Char('|'));
-        QVERIFY2(m_db->exec(QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd-%1','%2',%3,%4,'%5','%6','','test001')")
-                                .arg(QString::number(++number), f.at(0), f.at(1), f.at(2), f.at(3), f.at(4))),
-                 qPrintable(m_db->lastError()));
-    }
-}
-
-void tst_profit::queryMarch(const Form &form)
-{
-    form.from->setDate(QDate(2024, 3, 1));
-    form.to->setDate(QDate(2024, 3, 31));
-    QTest::mouseClick(form.query, Qt::LeftButton);
+    ReportTest::addLines(*m_db, QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd-%1','%2',%3,%4,'%5','%6','','test001')"),
+                         lines);
 }
 
 void tst_profit::opensWithItsFiltersAndLogs()
@@ -112,16 +63,16 @@ void tst_profit::opensWithItsFiltersAndLogs()
     const Form form = partsOf(window);
     QCOMPARE(window.windowTitle(), QStringLiteral("毛利查询"));
     QVERIFY(window.windowFlags().testFlag(Qt::Window));
-    QVERIFY(form.customer->isEditable());
+    QVERIFY(form.party->isEditable());
     QVERIFY(form.goods->isEditable());
-    QCOMPARE(form.customer->itemText(0), QString());
-    QCOMPARE(form.customer->itemText(2), QStringLiteral("2-西城商店"));
+    QCOMPARE(form.party->itemText(0), QString());
+    QCOMPARE(form.party->itemText(2), QStringLiteral("2-西城商店"));
     QCOMPARE(form.goods->itemText(1), QStringLiteral("1001-大米"));
     QCOMPARE(form.category->count(), 3);
-    QVERIFY(form.area->findText(QStringLiteral("O'Hare")) > 0);
+    QVERIFY(form.partyGroup->findText(QStringLiteral("O'Hare")) > 0);
     QCOMPARE(form.table->columnCount(), 8);
     QCOMPARE(form.table->horizontalHeaderItem(7)->text(), QStringLiteral("成本单价"));
-    QVERIFY(form.totals->text().isEmpty());
+    QVERIFY(form.summary->text().isEmpty());
     QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("毛利统计"));
 }
 
@@ -160,7 +111,7 @@ void tst_profit::totalsLineSumsIncomeCostAndMargin()
     const Form form = partsOf(window);
     queryMarch(form);
 
-    QCOMPARE(form.totals->text(), totals);
+    QCOMPARE(form.summary->text(), totals);
 }
 
 void tst_profit::showsEachDeliveryWithItsCostPrice()
@@ -214,19 +165,15 @@ void tst_profit::filtersNarrowTheList()
              QStringLiteral("2024-03-06|2|1002|3|2.5"), QStringLiteral("2024-03-07|3|1002|1|3")});
     profit window;
     const Form form = partsOf(window);
-    form.customer->setEditText(customer);
+    form.party->setEditText(customer);
     form.goods->setEditText(goods);
     form.category->setCurrentIndex(qMax(0, form.category->findText(category)));
-    form.area->setCurrentIndex(qMax(0, form.area->findText(area)));
+    form.partyGroup->setCurrentIndex(qMax(0, form.partyGroup->findText(area)));
     QCOMPARE(form.category->currentText(), category);
-    QCOMPARE(form.area->currentText(), area);
+    QCOMPARE(form.partyGroup->currentText(), area);
     queryMarch(form);
 
-    QStringList shown;
-    for (int row = 0; row < form.table->rowCount(); ++row) {
-        shown << form.table->item(row, 6)->text();
-    }
-    QCOMPARE(shown, prices);
+    QCOMPARE(ReportTest::column(form.table, 6), prices);
 }
 
 QTEST_MAIN(tst_profit)

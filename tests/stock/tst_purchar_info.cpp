@@ -1,15 +1,13 @@
 #include "stock/purchar_info.h"
+#include "stock/reporttesthelpers.h"
 #include "support/testdb.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-
 #include <memory>
+
+using ReportTest::column;
+using ReportTest::Form;
+using ReportTest::partsOf;
+using ReportTest::queryMarch;
 
 // Goods 1001 大米 (粮油) and 1002 白糖 (调料); supplier 1 华联纸业 of the
 // supplier category 粮食供应, supplier 2 晨光文具 of "O'Brien", with its
@@ -30,23 +28,8 @@ private slots:
     void filtersNarrowTheList();
 
 private:
-    struct Form
-    {
-        QDateEdit *from;
-        QDateEdit *to;
-        QComboBox *supplier;
-        QComboBox *goods;
-        QComboBox *category;
-        QComboBox *supplierCategory;
-        QPushButton *query;
-        QTableWidget *table;
-        QLabel *total;
-    };
-    static Form partsOf(purchar_info &window);
     // "date|supplier|goods|quantity|price"
     void buy(const QStringList &lines);
-    static void queryMarch(const Form &form);
-    static QStringList column(const QTableWidget *table, int column);
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -55,15 +38,10 @@ void tst_purchar_info::init()
 {
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-    const QStringList statements = {
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','9.00','4.00','粮油')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
+    ReportTest::seed(*m_db, ReportTest::twoGoods() + QStringList{
         QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category) values (1,'华联纸业','华联','粮食供应')"),
         QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category) values (2,'晨光文具','晨光','O''Brien')"),
-    };
-    for (const QString &sql : statements) {
-        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
-    }
+    });
 }
 
 void tst_purchar_info::cleanup()
@@ -71,46 +49,10 @@ void tst_purchar_info::cleanup()
     m_db.reset();
 }
 
-tst_purchar_info::Form tst_purchar_info::partsOf(purchar_info &window)
-{
-    Form form;
-    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
-    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
-    form.supplier = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
-    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
-    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox_3"));
-    form.supplierCategory = window.findChild<QComboBox *>(QStringLiteral("comboBox_4"));
-    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
-    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
-    form.total = window.findChild<QLabel *>(QStringLiteral("label_5"));
-    return form;
-}
-
 void tst_purchar_info::buy(const QStringList &lines)
 {
-    int number = 0;
-    for (const QString &line : lines) {
-        const QStringList f = line.split(QLatin1Char('|'));
-        QVERIFY2(m_db->exec(QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd-%1','%2',%3,%4,'%5','%6','','test001')")
-                                .arg(QString::number(++number), f.at(0), f.at(1), f.at(2), f.at(3), f.at(4))),
-                 qPrintable(m_db->lastError()));
-    }
-}
-
-void tst_purchar_info::queryMarch(const Form &form)
-{
-    form.from->setDate(QDate(2024, 3, 1));
-    form.to->setDate(QDate(2024, 3, 31));
-    QTest::mouseClick(form.query, Qt::LeftButton);
-}
-
-QStringList tst_purchar_info::column(const QTableWidget *table, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        texts << table->item(row, column)->text();
-    }
-    return texts;
+    ReportTest::addLines(*m_db, QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd-%1','%2',%3,%4,'%5','%6','','test001')"),
+                         lines);
 }
 
 void tst_purchar_info::opensWithItsFiltersAndLogs()
@@ -119,15 +61,15 @@ void tst_purchar_info::opensWithItsFiltersAndLogs()
     const Form form = partsOf(window);
     QCOMPARE(window.windowTitle(), QStringLiteral("采购明细"));
     QVERIFY(window.windowFlags().testFlag(Qt::Window));
-    QVERIFY(form.supplier->isEditable());
+    QVERIFY(form.party->isEditable());
     QVERIFY(form.goods->isEditable());
-    QCOMPARE(form.supplier->itemText(1), QStringLiteral("1-华联纸业"));
+    QCOMPARE(form.party->itemText(1), QStringLiteral("1-华联纸业"));
     QCOMPARE(form.goods->itemText(2), QStringLiteral("1002-白糖"));
     QCOMPARE(form.category->count(), 3);
-    QCOMPARE(form.supplierCategory->count(), 3);
+    QCOMPARE(form.partyGroup->count(), 3);
     QCOMPARE(form.table->columnCount(), 8);
     QCOMPARE(form.table->horizontalHeaderItem(1)->text(), QStringLiteral("供应商名称"));
-    QVERIFY(form.total->text().isEmpty());
+    QVERIFY(form.summary->text().isEmpty());
     QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("采购明细统计"));
 }
 
@@ -160,7 +102,7 @@ void tst_purchar_info::listsTheLinesWithTheirTotal()
     queryMarch(form);
 
     QCOMPARE(column(form.table, 7), amounts);
-    QCOMPARE(form.total->text(), total);
+    QCOMPARE(form.summary->text(), total);
 }
 
 void tst_purchar_info::showsEveryColumnOfALine()
@@ -214,16 +156,16 @@ void tst_purchar_info::filtersNarrowTheList()
          QStringLiteral("2024-03-07|9|1001|2|1.00")});
     purchar_info window;
     const Form form = partsOf(window);
-    form.supplier->setEditText(supplier);
+    form.party->setEditText(supplier);
     form.goods->setEditText(goods);
     form.category->setCurrentIndex(qMax(0, form.category->findText(category)));
-    form.supplierCategory->setCurrentIndex(qMax(0, form.supplierCategory->findText(supplierCategory)));
+    form.partyGroup->setCurrentIndex(qMax(0, form.partyGroup->findText(supplierCategory)));
     QCOMPARE(form.category->currentText(), category);
-    QCOMPARE(form.supplierCategory->currentText(), supplierCategory);
+    QCOMPARE(form.partyGroup->currentText(), supplierCategory);
     queryMarch(form);
 
     QCOMPARE(column(form.table, 7), amounts);
-    QCOMPARE(form.total->text(), total);
+    QCOMPARE(form.summary->text(), total);
 }
 
 QTEST_MAIN(tst_purchar_info)

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QTableWidget;
+class QTableWidgetItem;
+
+// The cells the list forms put in their tables, made one way everywhere.
+namespace TableCells {
+
+// Shown and selectable, but not editable in place.
+QTableWidgetItem *readOnlyItem(const QString &text);
+
+// An empty cell with an unticked box, for choosing rows to delete or print.
+QTableWidgetItem *tickItem();
+
+// The text of a cell; a cell that was never filled reads as empty.
+QString cellText(const QTableWidget *table, int row, int column);
+
+} // namespace TableCells
