@@ -22,6 +22,8 @@ int connectDatabase(const QString &databaseName)
     }
 
     handle.setDatabaseName(Engine::databaseNameFor(databaseName));
-    handle.open();
+    if (handle.open()) {
+        Engine::prepareSession(handle);
+    }
     return 1;
 }

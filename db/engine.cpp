@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QSqlDriverCreator>
 #include <QVariant>
 
@@ -30,6 +31,16 @@ QSqlDatabase addConnection(const QString &connectionName)
         return QSqlDatabase::addDatabase(embeddedDriverName(), connectionName);
     }
     return QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
+}
+
+void prepareSession(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || db.driverName() != QLatin1String("QODBC")) {
+        return;
+    }
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("set nocount on"));
+    query.exec(QStringLiteral("set xact_abort on"));
 }
 
 QString embeddedFile(const QString &databaseName)

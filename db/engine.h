@@ -17,6 +17,14 @@ void registerEmbeddedDriver();
 // opening it.
 QSqlDatabase addConnection(const QString &connectionName);
 
+// Settings a freshly opened connection needs before the forms use it. On SQL
+// Server: a block of statements sent in one execution must fail as a whole.
+// Without row counts the first error is what the server answers (not a result
+// set further down that the driver never reads), and XACT_ABORT stops the
+// block and undoes the open transaction instead of running the rest. The
+// embedded engine needs nothing: its blocks are all or nothing already.
+void prepareSession(const QSqlDatabase &db);
+
 // The text to pass as QSqlDatabase::databaseName for the company or directory
 // database databaseName: the ODBC connection string, or the embedded file.
 QString databaseNameFor(const QString &databaseName);

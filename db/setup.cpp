@@ -80,6 +80,7 @@ public:
         if (m_db.driverName() == QLatin1String("QSQLITE")) {
             return Engine::installEmbeddedFunctions(m_db, error);
         }
+        Engine::prepareSession(m_db);
         return true;
     }
 

@@ -86,6 +86,7 @@ int main(int argc, char *argv[])
         err << "jxc-sql: cannot open " << database << ": " << db.lastError().text() << "\n";
         return 1;
     }
+    Engine::prepareSession(db);
 
     int failures = 0;
     QTextStream in(stdin);
