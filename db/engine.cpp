@@ -54,8 +54,20 @@ QString databaseNameFor(const QString &databaseName)
     if (s.isEmbedded()) {
         return embeddedFile(databaseName);
     }
+    // A value with ";" or braces would end its attribute early; ODBC takes
+    // such a value between braces, with a closing brace doubled.
+    const auto attribute = [](const QString &value) {
+        if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{'))
+            && !value.contains(QLatin1Char('}'))) {
+            return value;
+        }
+        QString braced = value;
+        braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+        return QLatin1Char('{') + braced + QLatin1Char('}');
+    };
     return QStringLiteral("DRIVER={%5};SERVER=%1;DATABASE=%2;UID=%3;PWD=%4;")
-        .arg(s.server, databaseName, s.user, s.password, s.driver);
+        .arg(attribute(s.server), attribute(databaseName), attribute(s.user),
+             attribute(s.password), s.driver);
 }
 
 bool installEmbeddedFunctions(const QSqlDatabase &plainSqlite, QString *error)
