@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMainWindow>
+#include "master/namelistform.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ class category_cash;
 // Keeps the cash categories that the cash journal (table info) refers to by
 // name. Changes need the right "资产类别编辑"; a category still named by a cash
 // entry is not deleted.
-class category_cash : public QMainWindow
+class category_cash : public NameListForm
 {
     Q_OBJECT
 
@@ -19,13 +19,6 @@ public:
     explicit category_cash(QWidget *parent = nullptr);
     ~category_cash() override;
 
-private slots:
-    void on_pushButton_clicked();
-    void on_pushButton_2_clicked();
-
 private:
-    bool mayEdit();
-    void loadCategories();
-
     std::unique_ptr<Ui::category_cash> m_ui;
 };
