@@ -1,5 +1,6 @@
 #pragma once
 
+#include "master/formtest.h"
 #include "widgets/checklist.h"
 
 #include <QStyle>
@@ -31,8 +32,7 @@ inline void clickTick(QTableWidget *table, int row)
     option.initFrom(table->viewport());
     option.rect = table->visualRect(index);
     option.features = QStyleOptionViewItem::HasCheckIndicator;
-    const QRect indicator =
-        table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+    const QRect indicator = table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, indicator.center());
 }
 
@@ -67,14 +67,4 @@ inline QStringList tickedNames(const QTableWidget *table)
         }
     }
     return names;
-}
-
-inline QStringList headerTexts(const QTableWidget *table)
-{
-    QStringList texts;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        const QTableWidgetItem *item = table->horizontalHeaderItem(column);
-        texts << (item ? item->text() : QString());
-    }
-    return texts;
 }

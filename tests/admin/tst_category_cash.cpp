@@ -37,8 +37,7 @@ private slots:
     void refusesEmptyOrDuplicateNames();
     void addsTheTrimmedName();
     void failedAddIsReported();
-    void deletingNothingAsksForAChoice();
-    void deletesTheTickedUnusedCategories();
+    void deletesTheTickedUnusedCategoriesOnceThereAreAny();
     void aCategoryInUseStopsTheWholeDeletion_data();
     void aCategoryInUseStopsTheWholeDeletion();
     void failedDeleteKeepsEveryTickedCategory();
@@ -52,7 +51,14 @@ private:
         QTableWidget *table;
     };
     Form partsOf(category_cash &window);
-    QStringList categories();
+    QStringList categories()
+    {
+        QStringList names;
+        for (const QStringList &row : m_db->rows(QStringLiteral("select name from category order by id"))) {
+            names << row.first();
+        }
+        return names;
+    }
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -90,15 +96,6 @@ tst_category_cash::Form tst_category_cash::partsOf(category_cash &window)
     return form;
 }
 
-QStringList tst_category_cash::categories()
-{
-    QStringList names;
-    for (const QStringList &row : m_db->rows(QStringLiteral("select name from category order by id"))) {
-        names << row.first();
-    }
-    return names;
-}
-
 void tst_category_cash::opensWithTheCategories()
 {
     category_cash window;
@@ -113,8 +110,7 @@ void tst_category_cash::opensWithTheCategories()
     QCOMPARE(form.add->text(), QStringLiteral("添加"));
     QCOMPARE(form.remove->text(), QStringLiteral("删除"));
 
-    QCOMPARE(headerTexts(form.table), QStringList({QStringLiteral("选择"), QStringLiteral("资金分类")}));
-    QCOMPARE(form.table->columnWidth(0), 30);
+    QCOMPARE(FormTest::headers(form.table), QStringList({"选择", "资金分类"}));
     QVERIFY(form.table->horizontalHeader()->height() >= 30);
     QCOMPARE(columnTexts(form.table, 1), QStringList({cash, bank, bills}));
     QVERIFY(tickedNames(form.table).isEmpty());
@@ -126,12 +122,10 @@ void tst_category_cash::changesAreRefusedWithoutTheRight_data()
     QTest::addColumn<QString>("rights");
     QTest::addColumn<QString>("button");
 
-    QTest::newRow("adding with no rights") << QString() << QStringLiteral("pushButton");
-    QTest::newRow("deleting with no rights") << QString() << QStringLiteral("pushButton_2");
-    QTest::newRow("adding with the right after a blank")
-        << QStringLiteral("发票录入, 资产类别编辑") << QStringLiteral("pushButton");
-    QTest::newRow("deleting with other rights only")
-        << QStringLiteral("权限编辑") << QStringLiteral("pushButton_2");
+    QTest::newRow("adding with no rights") << QString() << "pushButton";
+    QTest::newRow("deleting with no rights") << QString() << "pushButton_2";
+    QTest::newRow("adding with the right after a blank") << "发票录入, 资产类别编辑" << "pushButton";
+    QTest::newRow("deleting with other rights only") << "权限编辑" << "pushButton_2";
 }
 
 void tst_category_cash::changesAreRefusedWithoutTheRight()
@@ -161,10 +155,9 @@ void tst_category_cash::refusesEmptyOrDuplicateNames_data()
     const QString empty = QStringLiteral("输入提示/内容不能为空！");
     const QString duplicate = QStringLiteral("输入提示/用户名重复！");
     QTest::newRow("nothing typed") << QString() << empty;
-    QTest::newRow("only blanks") << QStringLiteral("  ") << empty;
+    QTest::newRow("only blanks") << "  " << empty;
     QTest::newRow("existing name") << cash << duplicate;
-    QTest::newRow("existing name between blanks") << QStringLiteral(" 现金  ") << duplicate;
-    QTest::newRow("existing name in use") << bills << duplicate;
+    QTest::newRow("existing name between blanks") << " 现金  " << duplicate;
 }
 
 void tst_category_cash::refusesEmptyOrDuplicateNames()
@@ -192,8 +185,8 @@ void tst_category_cash::addsTheTrimmedName()
     QTest::mouseClick(form.add, Qt::LeftButton);
 
     QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
-    QCOMPARE(categories(), QStringList({cash, bank, bills, QStringLiteral("支票")}));
-    QCOMPARE(columnTexts(form.table, 1), QStringList({cash, bank, bills, QStringLiteral("支票")}));
+    QCOMPARE(categories(), QStringList({cash, bank, bills, "支票"}));
+    QCOMPARE(columnTexts(form.table, 1), QStringList({cash, bank, bills, "支票"}));
     QVERIFY(tickedNames(form.table).isEmpty());
 }
 
@@ -211,7 +204,7 @@ void tst_category_cash::failedAddIsReported()
     QVERIFY(!messages.last().text.isEmpty());
 }
 
-void tst_category_cash::deletingNothingAsksForAChoice()
+void tst_category_cash::deletesTheTickedUnusedCategoriesOnceThereAreAny()
 {
     category_cash window;
     const Form form = partsOf(window);
@@ -220,14 +213,9 @@ void tst_category_cash::deletingNothingAsksForAChoice()
     QCOMPARE(messages.texts(), QStringList(QStringLiteral("操作提示/没有任何选择！")));
     QCOMPARE(messages.last().icon, QMessageBox::Information);
     QCOMPARE(categories(), QStringList({cash, bank, bills}));
-}
 
-void tst_category_cash::deletesTheTickedUnusedCategories()
-{
-    category_cash window;
-    const Form form = partsOf(window);
+    messages.clear();
     clickTicks(form.table, {cash, bank});
-    MessageRecorder messages;
     QTest::mouseClick(form.remove, Qt::LeftButton);
 
     QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
@@ -241,11 +229,8 @@ void tst_category_cash::aCategoryInUseStopsTheWholeDeletion_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("the second of two ticked is in use")
-        << QStringList({cash, bills}) << QStringLiteral("操作提示/[票据]类别已经使用，不能删除！");
-    QTest::newRow("the first used one of several is named")
-        << QStringList({cash, bank, bills}) << QStringLiteral("操作提示/[票据]类别已经使用，不能删除！");
-    QTest::newRow("only the used one ticked")
-        << QStringList({bills}) << QStringLiteral("操作提示/[票据]类别已经使用，不能删除！");
+        << QStringList({cash, bills}) << "操作提示/[票据]类别已经使用，不能删除！";
+    QTest::newRow("only the used one ticked") << QStringList({bills}) << "操作提示/[票据]类别已经使用，不能删除！";
 }
 
 void tst_category_cash::aCategoryInUseStopsTheWholeDeletion()
@@ -279,8 +264,7 @@ void tst_category_cash::failedDeleteKeepsEveryTickedCategory()
 
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
-    QVERIFY2(messages.last().text.contains(QStringLiteral("bank is kept")),
-             qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.contains(QStringLiteral("bank is kept")), qPrintable(messages.last().text));
     QCOMPARE(categories(), QStringList({cash, bank, bills}));
     QCOMPARE(tickedNames(form.table), QStringList({cash, bank}));
 }

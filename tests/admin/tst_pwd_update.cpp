@@ -22,9 +22,8 @@ private slots:
     void opensWithThreeHiddenFields();
     void refusesAndKeepsThePassword_data();
     void refusesAndKeepsThePassword();
-    void storesTheTrimmedNewPassword();
+    void storesTheTrimmedNewPasswordAndCancelCloses();
     void failedUpdateIsReportedInsteadOfSuccess();
-    void cancelClosesTheWindow();
 
 private:
     struct Form
@@ -36,8 +35,7 @@ private:
         QPushButton *cancel;
     };
     Form partsOf(pwd_update &window);
-    void type(const Form &form, const QString &oldPassword, const QString &newPassword,
-              const QString &confirmation);
+    void type(const Form &form, const QString &oldPassword, const QString &newPassword, const QString &confirmation);
     QString storedPassword();
 
     std::unique_ptr<TestDb> m_db;
@@ -106,8 +104,7 @@ void tst_pwd_update::opensWithThreeHiddenFields()
         labels << label->text();
     }
     labels.sort();
-    QStringList expected = {QStringLiteral("  新密码"), QStringLiteral("确认密码"),
-                            QStringLiteral("  旧密码")};
+    QStringList expected = {"  新密码", "确认密码", "  旧密码"};
     expected.sort();
     QCOMPARE(labels, expected);
 }
@@ -125,27 +122,18 @@ void tst_pwd_update::refusesAndKeepsThePassword_data()
     const QString empty = QStringLiteral("输入提示/不能有内容为空！");
     const QString wrongOld = QStringLiteral("输入提示/旧密码错误！");
     QTest::newRow("everything empty") << user << QString() << QString() << QString() << empty;
-    QTest::newRow("new password empty")
-        << user << old << QString() << QStringLiteral("new-pw") << empty;
-    QTest::newRow("confirmation only blanks")
-        << user << old << QStringLiteral("new-pw") << QStringLiteral("   ") << empty;
-    QTest::newRow("confirmation differs")
-        << user << old << QStringLiteral("new-pw") << QStringLiteral("new-PW")
-        << QStringLiteral("输入提示/两次密码输入不一致！");
-    QTest::newRow("wrong old password")
-        << user << QStringLiteral("guess") << QStringLiteral("new-pw") << QStringLiteral("new-pw")
-        << wrongOld;
-    QTest::newRow("old password empty is just wrong")
-        << user << QString() << QStringLiteral("new-pw") << QStringLiteral("new-pw") << wrongOld;
+    QTest::newRow("new password empty") << user << old << QString() << "new-pw" << empty;
+    QTest::newRow("confirmation only blanks") << user << old << "new-pw" << "   " << empty;
+    QTest::newRow("confirmation differs") << user << old << "new-pw" << "new-PW" << "输入提示/两次密码输入不一致！";
+    QTest::newRow("wrong old password") << user << "guess" << "new-pw" << "new-pw" << wrongOld;
+    QTest::newRow("old password empty is just wrong") << user << QString() << "new-pw" << "new-pw" << wrongOld;
     QTest::newRow("old password is compared as typed, blanks included")
-        << user << QStringLiteral("old-pw ") << QStringLiteral("new-pw")
-        << QStringLiteral("new-pw") << wrongOld;
-    QTest::newRow("another user's password")
-        << user << QStringLiteral("boss") << QStringLiteral("new-pw") << QStringLiteral("new-pw")
-        << wrongOld;
+        << user << "old-pw " << "new-pw"
+        << "new-pw" << wrongOld;
+    QTest::newRow("another user's password") << user << "boss" << "new-pw" << "new-pw" << wrongOld;
     QTest::newRow("login name typed with leading blanks is not found")
-        << QStringLiteral("  test001") << old << QStringLiteral("new-pw")
-        << QStringLiteral("new-pw") << wrongOld;
+        << "  test001" << old << "new-pw"
+        << "new-pw" << wrongOld;
 }
 
 void tst_pwd_update::refusesAndKeepsThePassword()
@@ -168,7 +156,7 @@ void tst_pwd_update::refusesAndKeepsThePassword()
     QCOMPARE(storedPassword(), QStringLiteral("old-pw"));
 }
 
-void tst_pwd_update::storesTheTrimmedNewPassword()
+void tst_pwd_update::storesTheTrimmedNewPasswordAndCancelCloses()
 {
     pwd_update window;
     const Form form = partsOf(window);
@@ -179,13 +167,15 @@ void tst_pwd_update::storesTheTrimmedNewPassword()
     QCOMPARE(messages.texts(), QStringList(QStringLiteral("成功提示/修改密码成功！")));
     QCOMPARE(messages.last().icon, QMessageBox::Information);
     QCOMPARE(storedPassword(), QStringLiteral("new-pw"));
-    QCOMPARE(m_db->scalar(QStringLiteral("select password from login where name='manager'")),
-             QStringLiteral("boss"));
+    QCOMPARE(m_db->scalar(QStringLiteral("select password from login where name='manager'")), QStringLiteral("boss"));
     // The window stays as it was.
     QVERIFY(window.isVisible());
     QCOMPARE(form.oldPassword->text(), QStringLiteral("old-pw"));
     QCOMPARE(form.newPassword->text(), QStringLiteral("  new-pw "));
     QCOMPARE(form.confirmation->text(), QStringLiteral("new-pw"));
+
+    QTest::mouseClick(form.cancel, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
 }
 
 void tst_pwd_update::failedUpdateIsReportedInsteadOfSuccess()
@@ -201,18 +191,8 @@ void tst_pwd_update::failedUpdateIsReportedInsteadOfSuccess()
 
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
-    QVERIFY2(messages.last().text.contains(QStringLiteral("login is locked")),
-             qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.contains(QStringLiteral("login is locked")), qPrintable(messages.last().text));
     QCOMPARE(storedPassword(), QStringLiteral("old-pw"));
-}
-
-void tst_pwd_update::cancelClosesTheWindow()
-{
-    pwd_update window;
-    const Form form = partsOf(window);
-    QVERIFY(window.isVisible());
-    QTest::mouseClick(form.cancel, Qt::LeftButton);
-    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(tst_pwd_update)

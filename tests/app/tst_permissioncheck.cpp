@@ -18,21 +18,16 @@ void tst_permissioncheck::grantsOnlyExactNames_data()
     QTest::addColumn<QString>("right");
     QTest::addColumn<bool>("granted");
 
-    QTest::newRow("no rights at all") << QString() << QStringLiteral("发票录入") << false;
-    QTest::newRow("first of two") << QStringLiteral("发票录入,发票审核") << QStringLiteral("发票录入") << true;
-    QTest::newRow("second of two") << QStringLiteral("发票录入,发票审核") << QStringLiteral("发票审核") << true;
-    QTest::newRow("blank after the comma keeps the first")
-        << QStringLiteral("发票录入, 发票审核") << QStringLiteral("发票录入") << true;
-    QTest::newRow("blank after the comma loses the second")
-        << QStringLiteral("发票录入, 发票审核") << QStringLiteral("发票审核") << false;
-    QTest::newRow("a part of a name is not the name")
-        << QStringLiteral("应收录入审核") << QStringLiteral("应收录入") << false;
-    QTest::newRow("a longer name is not the name")
-        << QStringLiteral("应收录入") << QStringLiteral("应收录入审核") << false;
-    QTest::newRow("letters compare with case") << QStringLiteral("Admin") << QStringLiteral("admin") << false;
-    QTest::newRow("single right") << QStringLiteral("权限编辑") << QStringLiteral("权限编辑") << true;
-    QTest::newRow("empty parts are skipped over")
-        << QStringLiteral(",,员工编辑,") << QStringLiteral("员工编辑") << true;
+    QTest::newRow("no rights at all") << QString() << "发票录入" << false;
+    QTest::newRow("first of two") << "发票录入,发票审核" << "发票录入" << true;
+    QTest::newRow("second of two") << "发票录入,发票审核" << "发票审核" << true;
+    QTest::newRow("blank after the comma keeps the first") << "发票录入, 发票审核" << "发票录入" << true;
+    QTest::newRow("blank after the comma loses the second") << "发票录入, 发票审核" << "发票审核" << false;
+    QTest::newRow("a part of a name is not the name") << "应收录入审核" << "应收录入" << false;
+    QTest::newRow("a longer name is not the name") << "应收录入" << "应收录入审核" << false;
+    QTest::newRow("letters compare with case") << "Admin" << "admin" << false;
+    QTest::newRow("single right") << "权限编辑" << "权限编辑" << true;
+    QTest::newRow("empty parts are skipped over") << ",,员工编辑," << "员工编辑" << true;
 }
 
 void tst_permissioncheck::grantsOnlyExactNames()

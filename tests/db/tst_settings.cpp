@@ -14,30 +14,23 @@ class tst_settings : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { qunsetenv("JXC_CONFIG"); }
     void settingsFileIsFoundInOrder_data();
     void settingsFileIsFoundInOrder();
     void serverSettingsMakeTheConnectionString();
     void connectDatabaseOpensOnceAndNamesTheDirectory();
 
 private:
-    QString writeIni(const QString &name, const QByteArray &text);
+    QString writeIni(const QString &name, const QByteArray &text)
+    {
+        QFile file(m_dir.filePath(name));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(text);
+        return file.fileName();
+    }
+
     QTemporaryDir m_dir;
 };
-
-QString tst_settings::writeIni(const QString &name, const QByteArray &text)
-{
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(text);
-    return path;
-}
-
-void tst_settings::init()
-{
-    qunsetenv("JXC_CONFIG");
-}
 
 void tst_settings::settingsFileIsFoundInOrder_data()
 {
@@ -56,14 +49,13 @@ void tst_settings::settingsFileIsFoundInOrder()
     QFETCH(bool, withEnvironment);
     QFETCH(QString, expectedFolder);
 
-    const QString option = writeIni(QStringLiteral("option.ini"), "[database]\ndata_dir=from-option\n");
-    const QString env = writeIni(QStringLiteral("env.ini"), "[database]\ndata_dir=from-env\n");
     QStringList arguments{QStringLiteral("jxc")};
     if (withOption) {
-        arguments << QStringLiteral("--config") << option;
+        arguments << QStringLiteral("--config")
+                  << writeIni(QStringLiteral("option.ini"), "[database]\ndata_dir=from-option\n");
     }
     if (withEnvironment) {
-        qputenv("JXC_CONFIG", env.toLocal8Bit());
+        qputenv("JXC_CONFIG", writeIni(QStringLiteral("env.ini"), "[database]\ndata_dir=from-env\n").toLocal8Bit());
     }
     const DbSettings settings = DbSettings::load(arguments);
     QVERIFY(settings.isEmbedded());
@@ -85,14 +77,14 @@ void tst_settings::serverSettingsMakeTheConnectionString()
     QVERIFY(!DbSettings::current().dataDir.isEmpty());
 }
 
+// "sqldb" gets a connection of its own name; any other database becomes the
+// default connection, and a second call while it exists does nothing.
 void tst_settings::connectDatabaseOpensOnceAndNamesTheDirectory()
 {
     DbSettings settings;
     settings.dataDir = m_dir.path();
     DbSettings::setCurrent(settings);
 
-    // "sqldb" gets a connection of its own name; any other database becomes
-    // the default connection, and a second call while it exists does nothing.
     QCOMPARE(connectDatabase(QStringLiteral("sqldb")), 1);
     QVERIFY(QSqlDatabase::contains(QStringLiteral("sqldb")));
     QCOMPARE(connectDatabase(QStringLiteral("firm")), 1);

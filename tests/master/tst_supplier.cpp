@@ -70,8 +70,7 @@ void tst_supplier::opensWithItsColumnsTextsAndCategories()
     supplier form;
     FIND_CHILD(QTableWidget, table, form, "tableWidget");
     QCOMPARE(form.windowTitle(), QStringLiteral("供应商"));
-    QCOMPARE(FormTest::headers(table),
-             QStringList({"供应商编码", "供应商名称", "简称", "供应品类", "流水号", "选择"}));
+    QCOMPARE(FormTest::headers(table), QStringList({"供应商编码", "供应商名称", "简称", "供应品类", "流水号", "选择"}));
     // The labels are named otherwise than in the customer form.
     FIND_CHILD(QLabel, codeLabel, form, "label_2");
     FIND_CHILD(QLabel, nameLabel, form, "label_3");
@@ -101,7 +100,7 @@ void tst_supplier::addSaveAndReload()
     table->item(0, ShortName)->setText(QStringLiteral("青啤"));
 
     click(form, "pushButton_3");
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
+    QCOMPARE(messages.texts(), QStringList{"保存提示/保存成功！"});
     QCOMPARE(m_db->rows(QStringLiteral("select supplier_id,supplier_name,short_name,category "
                                        "from supplier order by supplier_id")),
              (QList<QStringList>{{"1", "青岛啤酒", "青啤", "酒水"}, {"8", "伊利", "伊利", "乳品"}}));
@@ -124,8 +123,7 @@ void tst_supplier::deleteKeepsSuppliersOfPurchaseOrders()
     QTest::mouseClick(form.findChild<QCheckBox *>(QStringLiteral("checkBox")), Qt::LeftButton);
     MessageRecorder messages;
     click(form, "pushButton_2");
-    QCOMPARE(messages.texts(), QStringList({"操作提示/删除成功！",
-                                            "操作提示/[1、3]已有单据使用，不能删除！"}));
+    QCOMPARE(messages.texts(), QStringList({"操作提示/删除成功！", "操作提示/[1、3]已有单据使用，不能删除！"}));
     QCOMPARE(m_db->rows(QStringLiteral("select supplier_id from supplier order by supplier_id")),
              (QList<QStringList>{{"1"}, {"3"}}));
     QCOMPARE(table->rowCount(), 2);
@@ -133,8 +131,7 @@ void tst_supplier::deleteKeepsSuppliersOfPurchaseOrders()
     // Only referenced suppliers left: nothing removed, so no success.
     messages.clear();
     click(form, "pushButton_2");
-    QCOMPARE(messages.texts(),
-             QStringList{QStringLiteral("操作提示/[1、3]已有单据使用，不能删除！")});
+    QCOMPARE(messages.texts(), QStringList{"操作提示/[1、3]已有单据使用，不能删除！"});
 }
 
 void tst_supplier::quotesAndPercentSignsReachTheDatabaseAsTyped()
@@ -149,15 +146,13 @@ void tst_supplier::quotesAndPercentSignsReachTheDatabaseAsTyped()
     table->item(0, Name)->setText(QStringLiteral("100%纯 %2"));
     messages.clear();
     click(form, "pushButton_3");
-    QCOMPARE(messages.texts(),
-             QStringList{QStringLiteral("输入提示/第1行“简称”的内容不能含有 - , ' 等特殊符号")});
+    QCOMPARE(messages.texts(), QStringList{"输入提示/第1行“简称”的内容不能含有 - , ' 等特殊符号"});
 
     table->item(0, ShortName)->setText(QStringLiteral("青啤"));
     messages.clear();
     click(form, "pushButton_3");
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("保存提示/保存成功！")});
-    QCOMPARE(m_db->scalar(QStringLiteral("select supplier_name from supplier")),
-             QStringLiteral("100%纯 %2"));
+    QCOMPARE(messages.texts(), QStringList{"保存提示/保存成功！"});
+    QCOMPARE(m_db->scalar(QStringLiteral("select supplier_name from supplier")), QStringLiteral("100%纯 %2"));
 
     FIND_CHILD(QLineEdit, search, form, "lineEdit_3");
     FormTest::type(search, QStringLiteral("' or 1=1 --"));

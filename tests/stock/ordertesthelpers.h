@@ -3,6 +3,7 @@
 // Rows and small tools shared by the tests of the order forms and the printed
 // order forms.
 
+#include "master/formtest.h"
 #include "support/testdb.h"
 
 #include <QApplication>
@@ -27,13 +28,13 @@ namespace OrderTest {
 inline bool seedMasterData(TestDb &db)
 {
     const QStringList statements{
-        QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name) values (11,'华联纸业','华联')"),
-        QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name) values (12,'晨光文具','晨光')"),
-        QStringLiteral("insert into customer (customer_id,customer_name,short_name) values (12,'东方超市','东方')"),
-        QStringLiteral("insert into customer (customer_id,customer_name,short_name) values (7,'南山幼儿园','南山')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (101,'打印纸','包',6.5,5,'办公')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (102,'签字笔','支',2,1.5,'办公')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (103,'矿泉水','箱',30,24,'食品')"),
+        "insert into supplier (supplier_id,supplier_name,short_name) values (11,'华联纸业','华联')",
+        "insert into supplier (supplier_id,supplier_name,short_name) values (12,'晨光文具','晨光')",
+        "insert into customer (customer_id,customer_name,short_name) values (12,'东方超市','东方')",
+        "insert into customer (customer_id,customer_name,short_name) values (7,'南山幼儿园','南山')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (101,'打印纸','包',6.5,5,'办公')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (102,'签字笔','支',2,1.5,'办公')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (103,'矿泉水','箱',30,24,'食品')",
     };
     for (const QString &sql : statements) {
         if (!db.exec(sql)) {
@@ -66,15 +67,6 @@ inline bool addLines(TestDb &db, const QString &table, const QString &number, co
         }
     }
     return true;
-}
-
-// Sends text to widget character by character, Chinese included (keyClicks
-// knows only Latin-1 keys).
-inline void type(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
 }
 
 // Closes the next modal dialog of type Dialog once its event loop runs, after
@@ -142,28 +134,6 @@ struct Controls
         return !all.contains(nullptr);
     }
 
-    static QString cell(const QTableWidget *table, int row, int column)
-    {
-        const QTableWidgetItem *item = table->item(row, column);
-        return item ? item->text() : QStringLiteral("<no item>");
-    }
-    // The texts of a row without its tick column.
-    static QStringList row(const QTableWidget *table, int r)
-    {
-        QStringList texts;
-        for (int c = 0; c + 1 < table->columnCount(); ++c) {
-            texts << cell(table, r, c);
-        }
-        return texts;
-    }
-    static QStringList headers(const QTableWidget *table)
-    {
-        QStringList texts;
-        for (int c = 0; c < table->columnCount(); ++c) {
-            texts << table->horizontalHeaderItem(c)->text();
-        }
-        return texts;
-    }
     static QStringList items(const QComboBox *box)
     {
         QStringList texts;

@@ -52,8 +52,7 @@ struct PaintedPage
     }
     static bool centredIn(const QRectF &box, const QRectF &r)
     {
-        return std::abs(box.center().x() - r.center().x()) <= 1.0
-            && std::abs(box.center().y() - r.center().y()) <= 2.0;
+        return std::abs(box.center().x() - r.center().x()) <= 1.0 && std::abs(box.center().y() - r.center().y()) <= 2.0;
     }
     static bool atTopLeftOf(const QRectF &box, const QRectF &r)
     {

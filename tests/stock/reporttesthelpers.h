@@ -30,8 +30,8 @@ inline void seed(TestDb &db, const QStringList &statements)
 inline QStringList twoGoods()
 {
     return {
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','9.00','4.00','粮油')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','9.00','4.00','粮油')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')",
     };
 }
 

@@ -37,16 +37,36 @@ private slots:
 private:
     struct Form
     {
-        QDateEdit *from;
-        QDateEdit *to;
-        QComboBox *category;
-        QComboBox *goods;
-        QPushButton *query;
-        QPushButton *exportButton;
-        QTableWidget *table;
+        template <class T>
+        T *find(const char *name) const
+        {
+            return window.findChild<T *>(QLatin1String(name));
+        }
+        void query(const QDate &first, const QDate &last) const
+        {
+            from->setDate(first);
+            to->setDate(last);
+            QTest::mouseClick(queryButton, Qt::LeftButton);
+        }
+        QStringList row(int r) const
+        {
+            QStringList texts;
+            for (int column = 0; column < table->columnCount(); ++column) {
+                const QTableWidgetItem *item = table->item(r, column);
+                texts << (item ? item->text() : QStringLiteral("<none>"));
+            }
+            return texts;
+        }
+
+        erp &window;
+        QDateEdit *from = find<QDateEdit>("dateEdit");
+        QDateEdit *to = find<QDateEdit>("dateEdit_2");
+        QComboBox *category = find<QComboBox>("comboBox");
+        QComboBox *goods = find<QComboBox>("comboBox_2");
+        QPushButton *queryButton = find<QPushButton>("pushButton");
+        QPushButton *exportButton = find<QPushButton>("pushButton_2");
+        QTableWidget *table = find<QTableWidget>("tableWidget");
     };
-    static Form partsOf(erp &window);
-    static QStringList rowTexts(const QTableWidget *table, int row);
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -56,14 +76,14 @@ void tst_erp::init()
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
     ReportTest::seed(*m_db, {
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','6.00','4.20','粮油')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1003,'食用油','桶','50.00','40.00','粮油')"),
-        QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1004,'咖啡','罐','30.00','20.00','Tom''s')"),
-        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240301-1-1','2024-03-01',1,1001,'10.00','5.00','','test001')"),
-        QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd20240305-1-1','2024-03-05',1,1001,'4.00','9.00','','test001')"),
-        QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-10',1001,'-1','','test001')"),
-        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240302-1-1','2024-03-02',1,1004,'3.00','20.00','','test001')"),
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1001,'大米','袋','6.00','4.20','粮油')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1002,'白糖','包','3.00','2.00','调料')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1003,'食用油','桶','50.00','40.00','粮油')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (1004,'咖啡','罐','30.00','20.00','Tom''s')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240301-1-1','2024-03-01',1,1001,'10.00','5.00','','test001')",
+        "insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd20240305-1-1','2024-03-05',1,1001,'4.00','9.00','','test001')",
+        "insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-10',1001,'-1','','test001')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240302-1-1','2024-03-02',1,1004,'3.00','20.00','','test001')",
     });
 }
 
@@ -73,33 +93,10 @@ void tst_erp::cleanup()
     m_db.reset();
 }
 
-tst_erp::Form tst_erp::partsOf(erp &window)
-{
-    Form form;
-    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
-    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
-    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
-    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
-    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
-    form.exportButton = window.findChild<QPushButton *>(QStringLiteral("pushButton_2"));
-    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
-    return form;
-}
-
-QStringList tst_erp::rowTexts(const QTableWidget *table, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        const QTableWidgetItem *item = table->item(row, column);
-        texts << (item ? item->text() : QStringLiteral("<none>"));
-    }
-    return texts;
-}
-
 void tst_erp::opensWithItsFiltersAndLogs()
 {
     erp window;
-    const Form form = partsOf(window);
+    const Form form{window};
     QCOMPARE(window.windowTitle(), QStringLiteral("商品统计"));
     QVERIFY(window.windowFlags().testFlag(Qt::Window));
     QCOMPARE(form.from->date(), QDate::currentDate());
@@ -145,28 +142,24 @@ void tst_erp::reportsTheMovementOfThePeriod()
     QFETCH(QStringList, figures);
 
     erp window;
-    const Form form = partsOf(window);
-    form.from->setDate(from);
-    form.to->setDate(to);
-    QTest::mouseClick(form.query, Qt::LeftButton);
+    const Form form{window};
+    form.query(from, to);
 
     QCOMPARE(form.table->rowCount(), 4);
-    QCOMPARE(rowTexts(form.table, 0), QStringList({"1001", "大米", "袋"}) + figures);
+    QCOMPARE(form.row(0), QStringList({"1001", "大米", "袋"}) + figures);
 }
 
 void tst_erp::listsGoodsWithoutMovementWithZeros()
 {
     erp window;
-    const Form form = partsOf(window);
-    form.from->setDate(QDate(2024, 3, 1));
-    form.to->setDate(QDate(2024, 3, 31));
-    QTest::mouseClick(form.query, Qt::LeftButton);
+    const Form form{window};
+    form.query(QDate(2024, 3, 1), QDate(2024, 3, 31));
 
     QCOMPARE(form.table->rowCount(), 4);
     const QStringList zeros = {"0.00", "0.00", "0.00", "0.00", "0.00"};
-    QCOMPARE(rowTexts(form.table, 1), QStringList({"1002", "白糖", "包"}) + zeros);
-    QCOMPARE(rowTexts(form.table, 2), QStringList({"1003", "食用油", "桶"}) + zeros);
-    QCOMPARE(rowTexts(form.table, 3), QStringList({"1004", "咖啡", "罐", "0.00", "3.00", "0.00", "0.00", "3.00"}));
+    QCOMPARE(form.row(1), QStringList({"1002", "白糖", "包"}) + zeros);
+    QCOMPARE(form.row(2), QStringList({"1003", "食用油", "桶"}) + zeros);
+    QCOMPARE(form.row(3), QStringList({"1004", "咖啡", "罐", "0.00", "3.00", "0.00", "0.00", "3.00"}));
 }
 
 void tst_erp::filtersNarrowTheList_data()
@@ -192,16 +185,14 @@ void tst_erp::filtersNarrowTheList()
     QFETCH(QStringList, codes);
 
     erp window;
-    const Form form = partsOf(window);
-    form.from->setDate(QDate(2024, 3, 1));
-    form.to->setDate(QDate(2024, 3, 31));
+    const Form form{window};
     if (!category.isEmpty()) {
         const int index = form.category->findText(category);
         QVERIFY(index > 0);
         form.category->setCurrentIndex(index);
     }
     form.goods->setEditText(goods);
-    QTest::mouseClick(form.query, Qt::LeftButton);
+    form.query(QDate(2024, 3, 1), QDate(2024, 3, 31));
 
     QStringList shown;
     for (int row = 0; row < form.table->rowCount(); ++row) {
@@ -218,11 +209,9 @@ void tst_erp::exportWritesTheTableShown()
                                         const QString &) { return fileName; });
 
     erp window;
-    const Form form = partsOf(window);
-    form.from->setDate(QDate(2024, 3, 5));
-    form.to->setDate(QDate(2024, 3, 31));
+    const Form form{window};
     form.goods->setEditText(QStringLiteral("1001-大米"));
-    QTest::mouseClick(form.query, Qt::LeftButton);
+    form.query(QDate(2024, 3, 5), QDate(2024, 3, 31));
     QTest::mouseClick(form.exportButton, Qt::LeftButton);
 
     QFile file(fileName);

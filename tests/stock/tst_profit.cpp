@@ -39,10 +39,10 @@ void tst_profit::init()
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
     ReportTest::seed(*m_db, ReportTest::twoGoods() + QStringList{
-        QStringLiteral("insert into customer (customer_id,customer_name,short_name,area) values (1,'东方超市','东方','城东')"),
-        QStringLiteral("insert into customer (customer_id,customer_name,short_name,area) values (2,'西城商店','西城','O''Hare')"),
-        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-1-1','2024-03-05',1,1001,'10.00','5.00','','test001')"),
-        QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-2-1','2024-03-05',2,1001,'30.00','7.00','','test001')"),
+        "insert into customer (customer_id,customer_name,short_name,area) values (1,'东方超市','东方','城东')",
+        "insert into customer (customer_id,customer_name,short_name,area) values (2,'西城商店','西城','O''Hare')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-1-1','2024-03-05',1,1001,'10.00','5.00','','test001')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-2-1','2024-03-05',2,1001,'30.00','7.00','','test001')",
     });
 }
 
@@ -83,22 +83,22 @@ void tst_profit::totalsLineSumsIncomeCostAndMargin_data()
 
     QTest::newRow("10 at 9.00 costed at the day's 6.50")
         << QStringList{"2024-03-05|1|1001|10|9"}
-        << QStringLiteral("收入90.00元，成本65.00元，毛利25.00元，毛利率0.28");
+        << "收入90.00元，成本65.00元，毛利25.00元，毛利率0.28";
     QTest::newRow("a day without purchases costs the purchase price")
         << QStringList{"2024-03-06|1|1001|10|9"}
-        << QStringLiteral("收入90.00元，成本40.00元，毛利50.00元，毛利率0.56");
+        << "收入90.00元，成本40.00元，毛利50.00元，毛利率0.56";
     QTest::newRow("two lines add up")
         << QStringList{"2024-03-05|1|1001|10|9", "2024-03-06|2|1002|3|2.5"}
-        << QStringLiteral("收入97.50元，成本71.00元，毛利26.50元，毛利率0.27");
+        << "收入97.50元，成本71.00元，毛利26.50元，毛利率0.27";
     QTest::newRow("no deliveries: margin 0.00")
         << QStringList{}
-        << QStringLiteral("收入0.00元，成本0.00元，毛利0.00元，毛利率0.00");
+        << "收入0.00元，成本0.00元，毛利0.00元，毛利率0.00";
     QTest::newRow("free goods only: no income, margin 0.00")
         << QStringList{"2024-03-05|1|1001|2|0"}
-        << QStringLiteral("收入0.00元，成本13.00元，毛利-13.00元，毛利率0.00");
+        << "收入0.00元，成本13.00元，毛利-13.00元，毛利率0.00";
     QTest::newRow("deliveries outside the period are not counted")
         << QStringList{"2024-02-29|1|1001|10|9", "2024-04-01|1|1001|10|9"}
-        << QStringLiteral("收入0.00元，成本0.00元，毛利0.00元，毛利率0.00");
+        << "收入0.00元，成本0.00元，毛利0.00元，毛利率0.00";
 }
 
 void tst_profit::totalsLineSumsIncomeCostAndMargin()
@@ -116,7 +116,7 @@ void tst_profit::totalsLineSumsIncomeCostAndMargin()
 
 void tst_profit::showsEachDeliveryWithItsCostPrice()
 {
-    deliver({QStringLiteral("2024-03-06|2|1001|1|8"), QStringLiteral("2024-03-05|1|1001|10|9")});
+    deliver({"2024-03-06|2|1001|1|8", "2024-03-05|1|1001|10|9"});
     profit window;
     const Form form = partsOf(window);
     queryMarch(form);
@@ -161,8 +161,7 @@ void tst_profit::filtersNarrowTheList()
     QFETCH(QStringList, prices);
 
     // Customer 3 is not in the customer list.
-    deliver({QStringLiteral("2024-03-05|1|1001|10|9"), QStringLiteral("2024-03-06|2|1001|1|8"),
-             QStringLiteral("2024-03-06|2|1002|3|2.5"), QStringLiteral("2024-03-07|3|1002|1|3")});
+    deliver({"2024-03-05|1|1001|10|9", "2024-03-06|2|1001|1|8", "2024-03-06|2|1002|3|2.5", "2024-03-07|3|1002|1|3"});
     profit window;
     const Form form = partsOf(window);
     form.party->setEditText(customer);

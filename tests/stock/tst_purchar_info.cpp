@@ -39,8 +39,8 @@ void tst_purchar_info::init()
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
     ReportTest::seed(*m_db, ReportTest::twoGoods() + QStringList{
-        QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category) values (1,'华联纸业','华联','粮食供应')"),
-        QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category) values (2,'晨光文具','晨光','O''Brien')"),
+        "insert into supplier (supplier_id,supplier_name,short_name,category) values (1,'华联纸业','华联','粮食供应')",
+        "insert into supplier (supplier_id,supplier_name,short_name,category) values (2,'晨光文具','晨光','O''Brien')",
     });
 }
 
@@ -81,13 +81,13 @@ void tst_purchar_info::listsTheLinesWithTheirTotal_data()
 
     QTest::newRow("3 at 2.50 and 4 at 1.25")
         << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|2|1002|4|1.25"}
-        << QStringList{"7.50", "5.00"} << QStringLiteral("采购金额12.50元");
+        << QStringList{"7.50", "5.00"} << "采购金额12.50元";
     QTest::newRow("nothing bought in the period")
         << QStringList{"2024-02-29|1|1001|3|2.50", "2024-04-01|1|1001|3|2.50"}
-        << QStringList{} << QStringLiteral("采购金额0.00元");
+        << QStringList{} << "采购金额0.00元";
     QTest::newRow("a returned line counts negative")
         << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|1|1001|-1|2.50"}
-        << QStringList{"7.50", "-2.50"} << QStringLiteral("采购金额5.00元");
+        << QStringList{"7.50", "-2.50"} << "采购金额5.00元";
 }
 
 void tst_purchar_info::listsTheLinesWithTheirTotal()
@@ -107,7 +107,7 @@ void tst_purchar_info::listsTheLinesWithTheirTotal()
 
 void tst_purchar_info::showsEveryColumnOfALine()
 {
-    buy({QStringLiteral("2024-03-05|1|1001|3|2.5")});
+    buy({"2024-03-05|1|1001|3|2.5"});
     purchar_info window;
     const Form form = partsOf(window);
     queryMarch(form);
@@ -129,18 +129,18 @@ void tst_purchar_info::filtersNarrowTheList_data()
     QTest::addColumn<QString>("total");
 
     QTest::newRow("no filter, by goods, supplier and date")
-        << "" << "" << "" << "" << QStringList{"7.50", "2.00", "5.00"} << QStringLiteral("采购金额14.50元");
+        << "" << "" << "" << "" << QStringList{"7.50", "2.00", "5.00"} << "采购金额14.50元";
     QTest::newRow("a supplier category drops the unknown supplier")
-        << "" << "" << "" << "粮食供应" << QStringList{"7.50"} << QStringLiteral("采购金额7.50元");
+        << "" << "" << "" << "粮食供应" << QStringList{"7.50"} << "采购金额7.50元";
     QTest::newRow("a supplier category with a quote")
-        << "" << "" << "" << "O'Brien" << QStringList{"5.00"} << QStringLiteral("采购金额5.00元");
+        << "" << "" << "" << "O'Brien" << QStringList{"5.00"} << "采购金额5.00元";
     QTest::newRow("a supplier typed without '-' is read whole as the code")
-        << "2" << "" << "" << "" << QStringList{"5.00"} << QStringLiteral("采购金额5.00元");
+        << "2" << "" << "" << "" << QStringList{"5.00"} << "采购金额5.00元";
     QTest::newRow("goods typed without '-'")
-        << "" << "1001" << "" << "" << QStringList{"7.50", "2.00"} << QStringLiteral("采购金额9.50元");
-    QTest::newRow("goods category") << "" << "" << "调料" << "" << QStringList{"5.00"} << QStringLiteral("采购金额5.00元");
+        << "" << "1001" << "" << "" << QStringList{"7.50", "2.00"} << "采购金额9.50元";
+    QTest::newRow("goods category") << "" << "" << "调料" << "" << QStringList{"5.00"} << "采购金额5.00元";
     QTest::newRow("supplier and goods that it did not supply")
-        << "1-华联纸业" << "1002-白糖" << "" << "" << QStringList{} << QStringLiteral("采购金额0.00元");
+        << "1-华联纸业" << "1002-白糖" << "" << "" << QStringList{} << "采购金额0.00元";
 }
 
 void tst_purchar_info::filtersNarrowTheList()
@@ -152,8 +152,7 @@ void tst_purchar_info::filtersNarrowTheList()
     QFETCH(QStringList, amounts);
     QFETCH(QString, total);
 
-    buy({QStringLiteral("2024-03-05|1|1001|3|2.50"), QStringLiteral("2024-03-06|2|1002|4|1.25"),
-         QStringLiteral("2024-03-07|9|1001|2|1.00")});
+    buy({"2024-03-05|1|1001|3|2.50", "2024-03-06|2|1002|4|1.25", "2024-03-07|9|1001|2|1.00"});
     purchar_info window;
     const Form form = partsOf(window);
     form.party->setEditText(supplier);

@@ -71,15 +71,11 @@ void tst_sell::opensWithTheDeliveryTexts()
     for (const char *name : {"label_5", "label_7", "label_12", "label_6"}) {
         labels << c.child<QLabel>(name)->text();
     }
-    QCOMPARE(labels, (QStringList{QStringLiteral("客户名称"), QStringLiteral("客户名称"), QStringLiteral("销 售 价"),
-                                  QStringLiteral("送货日期")}));
-    QCOMPARE(Controls::headers(c.list).mid(0, 3),
-             (QStringList{QStringLiteral("送货单号"), QStringLiteral("日期"), QStringLiteral("客户")}));
-    QCOMPARE(Controls::headers(c.lines).at(3), QStringLiteral("送货数量"));
-    QCOMPARE(Controls::items(c.queryParty),
-             (QStringList{QStringLiteral("---全部---"), QStringLiteral("7-南山幼儿园"), QStringLiteral("12-东方超市")}));
-    QCOMPARE(m_db->rows(QStringLiteral("select operator from operator")),
-             (QList<QStringList>{{QStringLiteral("送货单")}}));
+    QCOMPARE(labels, (QStringList{"客户名称", "客户名称", "销 售 价", "送货日期"}));
+    QCOMPARE(FormTest::headers(c.list).mid(0, 3), (QStringList{"送货单号", "日期", "客户"}));
+    QCOMPARE(FormTest::headers(c.lines).at(3), QStringLiteral("送货数量"));
+    QCOMPARE(Controls::items(c.queryParty), (QStringList{"---全部---", "7-南山幼儿园", "12-东方超市"}));
+    QCOMPARE(m_db->rows(QStringLiteral("select operator from operator")), (QList<QStringList>{{"送货单"}}));
 }
 
 void tst_sell::deliveryAndPurchaseSequencesAreIndependent()
@@ -91,14 +87,14 @@ void tst_sell::deliveryAndPurchaseSequencesAreIndependent()
     Controls d{&delivery};
     Controls p{&purchase};
     d.startOrder(QStringLiteral("12-东方超市"), orderDay);
-    QCOMPARE(Controls::cell(d.list, 0, 0), QStringLiteral("shd20240305-12-1"));
+    QCOMPARE(FormTest::cell(d.list, 0, 0), QStringLiteral("shd20240305-12-1"));
 
     QVERIFY(OrderTest::addLines(*m_db, QStringLiteral("sell"), QStringLiteral("shd20240305-12-2"),
                                 QStringLiteral("2024-03-05"), 12, 1));
     d.startOrder(QStringLiteral("12-东方超市"), orderDay);
     p.startOrder(QStringLiteral("12-晨光文具"), orderDay);
-    QCOMPARE(Controls::cell(d.list, 0, 0), QStringLiteral("shd20240305-12-3"));
-    QCOMPARE(Controls::cell(p.list, 0, 0), QStringLiteral("cgd20240305-12-2"));
+    QCOMPARE(FormTest::cell(d.list, 0, 0), QStringLiteral("shd20240305-12-3"));
+    QCOMPARE(FormTest::cell(p.list, 0, 0), QStringLiteral("cgd20240305-12-2"));
 }
 
 void tst_sell::noteIsSavedForTheCustomerWithTheSalesPrice()
@@ -109,25 +105,22 @@ void tst_sell::noteIsSavedForTheCustomerWithTheSalesPrice()
     QVERIFY(c.goods->itemText(3).startsWith(QStringLiteral("103-矿泉水-箱-30")));
     c.startOrder(QStringLiteral("7-南山幼儿园"), orderDay);
     c.addGoodsLine(c.goods->itemText(3), QStringLiteral("2"), QStringLiteral("放门卫'室'"));
-    QCOMPARE(Controls::row(c.lines, 0).mid(3, 3),
-             (QStringList{QStringLiteral("2.00"), QStringLiteral("30.00"), QStringLiteral("60.00")}));
+    QCOMPARE(FormTest::rowTexts(c.lines, 0).mid(3, 3), (QStringList{"2.00", "30.00", "60.00"}));
     // Meanwhile another workstation saves a note under the same number.
     QVERIFY(OrderTest::addLines(*m_db, QStringLiteral("sell"), QStringLiteral("shd20240305-7-1"),
                                 QStringLiteral("2024-03-05"), 7, 1));
     QTest::mouseClick(c.save, Qt::LeftButton);
     QCOMPARE(messages.texts(),
-             (QStringList{QStringLiteral("保存提示/单号shd20240305-7-1已被其他用户使用，本单已保存为shd20240305-7-2！"),
-                          QStringLiteral("保存提示/保存成功！")}));
+             (QStringList{"保存提示/单号shd20240305-7-1已被其他用户使用，本单已保存为shd20240305-7-2！",
+                          "保存提示/保存成功！"}));
     QCOMPARE(m_db->rows(QStringLiteral("select sell_no,customer_id,food_id,price,remarks from sell where id=2")),
-             (QList<QStringList>{{QStringLiteral("shd20240305-7-2"), QStringLiteral("7"), QStringLiteral("103"),
-                                  QStringLiteral("30"), QStringLiteral("放门卫'室'")}}));
+             (QList<QStringList>{{"shd20240305-7-2", "7", "103", "30", "放门卫'室'"}}));
     QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from purchar")), QStringLiteral("0"));
 
     c.queryOrders(orderDay, orderDay, QStringLiteral("7-南山幼儿园"));
     QCOMPARE(c.list->rowCount(), 2);
-    QCOMPARE(Controls::row(c.list, 1),
-             (QStringList{QStringLiteral("shd20240305-7-2"), QStringLiteral("2024-03-05"), QStringLiteral("7-南山幼儿园"),
-                          QStringLiteral("1"), QStringLiteral("60.00"), QStringLiteral("test001")}));
+    QCOMPARE(FormTest::rowTexts(c.list, 1),
+             (QStringList{"shd20240305-7-2", "2024-03-05", "7-南山幼儿园", "1", "60.00", "test001"}));
 }
 
 void tst_sell::previewHandsOverToTheDeliveryPrint()
