@@ -13,6 +13,8 @@
 #include <QSqlRecord>
 #include <QTest>
 
+using namespace StatementText;
+
 class tst_statements_admin : public QObject
 {
     Q_OBJECT
@@ -27,15 +29,6 @@ private slots:
 private:
     FixtureDb m_fixture;
 };
-
-namespace {
-
-QString q(const QString &text)
-{
-    return SqlText::quoted(text);
-}
-
-} // namespace
 
 void tst_statements_admin::reads_data()
 {
@@ -125,10 +118,7 @@ void tst_statements_admin::reads()
     QFETCH(QString, statement);
     QFETCH(QStringList, expected);
     QFETCH(bool, ordered);
-
-    QString error;
-    QVERIFY2(m_fixture.forReading(&error), qPrintable(error));
-    const QString failure = ResultRows::check(statement, expected, ordered);
+    const QString failure = ResultRows::checkRead(m_fixture, statement, expected, ordered);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

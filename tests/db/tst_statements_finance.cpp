@@ -14,6 +14,8 @@
 #include <QSqlTableModel>
 #include <QTest>
 
+using namespace StatementText;
+
 class tst_statements_finance : public QObject
 {
     Q_OBJECT
@@ -46,16 +48,6 @@ private:
 
 namespace {
 
-QString q(const QString &text)
-{
-    return SqlText::quoted(text);
-}
-
-QString n(long long code)
-{
-    return QString::number(code);
-}
-
 const char *const receivableColumns =
     "select date_begin,date_end,company,money,discount,invoice_id,info_id,interest,remarks,"
     "date_commision,inout_category,operator,checker,id from receivable";
@@ -67,10 +59,7 @@ void tst_statements_finance::compareRows()
     QFETCH(QString, statement);
     QFETCH(QStringList, expected);
     QFETCH(bool, ordered);
-
-    QString error;
-    QVERIFY2(m_fixture.forReading(&error), qPrintable(error));
-    const QString failure = ResultRows::check(statement, expected, ordered);
+    const QString failure = ResultRows::checkRead(m_fixture, statement, expected, ordered);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

@@ -9,6 +9,8 @@
 
 #include <QTest>
 
+using namespace StatementText;
+
 class tst_statements_master : public QObject
 {
     Q_OBJECT
@@ -24,20 +26,6 @@ private slots:
 private:
     FixtureDb m_fixture;
 };
-
-namespace {
-
-QString q(const QString &text)
-{
-    return SqlText::quoted(text);
-}
-
-QString n(long long code)
-{
-    return QString::number(code);
-}
-
-} // namespace
 
 void tst_statements_master::reads_data()
 {
@@ -233,10 +221,7 @@ void tst_statements_master::reads()
     QFETCH(QString, statement);
     QFETCH(QStringList, expected);
     QFETCH(bool, ordered);
-
-    QString error;
-    QVERIFY2(m_fixture.forReading(&error), qPrintable(error));
-    const QString failure = ResultRows::check(statement, expected, ordered);
+    const QString failure = ResultRows::checkRead(m_fixture, statement, expected, ordered);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

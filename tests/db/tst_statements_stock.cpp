@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+using namespace StatementText;
+
 class tst_statements_stock : public QObject
 {
     Q_OBJECT
@@ -27,20 +29,6 @@ private:
     FixtureDb m_fixture;
 };
 
-namespace {
-
-QString q(const QString &text)
-{
-    return SqlText::quoted(text);
-}
-
-QString n(long long code)
-{
-    return QString::number(code);
-}
-
-} // namespace
-
 void tst_statements_stock::addColumns()
 {
     QTest::addColumn<QString>("statement");
@@ -53,10 +41,7 @@ void tst_statements_stock::compareRows()
     QFETCH(QString, statement);
     QFETCH(QStringList, expected);
     QFETCH(bool, ordered);
-
-    QString error;
-    QVERIFY2(m_fixture.forReading(&error), qPrintable(error));
-    const QString failure = ResultRows::check(statement, expected, ordered);
+    const QString failure = ResultRows::checkRead(m_fixture, statement, expected, ordered);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

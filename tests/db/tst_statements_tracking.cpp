@@ -13,6 +13,8 @@
 
 #include <QTest>
 
+using namespace StatementText;
+
 class tst_statements_tracking : public QObject
 {
     Q_OBJECT
@@ -29,23 +31,11 @@ private:
     FixtureDb m_fixture;
 };
 
-namespace {
-
-QString q(const QString &text)
-{
-    return SqlText::quoted(text);
-}
-
-} // namespace
-
 void tst_statements_tracking::compareRows()
 {
     QFETCH(QString, statement);
     QFETCH(QStringList, expected);
-
-    QString error;
-    QVERIFY2(m_fixture.forReading(&error), qPrintable(error));
-    const QString failure = ResultRows::check(statement, expected, true);
+    const QString failure = ResultRows::checkRead(m_fixture, statement, expected, true);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 

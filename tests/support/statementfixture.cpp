@@ -353,4 +353,13 @@ QString check(const QString &sql, const QStringList &expected, bool ordered)
     return text + difference;
 }
 
+QString checkRead(FixtureDb &fixture, const QString &sql, const QStringList &expected, bool ordered)
+{
+    QString error;
+    if (!fixture.forReading(&error)) {
+        return error;
+    }
+    return check(sql, expected, ordered);
+}
+
 } // namespace ResultRows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/sqltext.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -56,6 +58,19 @@ private:
     bool m_written = false;
 };
 
+// Shorthands for filling statement templates in test rows: a text value as
+// the forms quote it, and an integer code.
+namespace StatementText {
+inline QString q(const QString &text)
+{
+    return SqlText::quoted(text);
+}
+inline QString n(long long code)
+{
+    return QString::number(code);
+}
+} // namespace StatementText
+
 // Comparing result rows with the rows SQL Server returns.
 //
 // Expected rows are written one text per row with the cells joined by "|";
@@ -85,5 +100,9 @@ QString mismatch(const QList<QStringList> &actual, const QStringList &expected, 
 // Runs sql and compares its rows; empty when they match, otherwise the
 // statement, the database's error if any and the mismatch.
 QString check(const QString &sql, const QStringList &expected, bool ordered);
+
+// The same on the reading copy of fixture; also a failure when the fixture
+// cannot be loaded.
+QString checkRead(FixtureDb &fixture, const QString &sql, const QStringList &expected, bool ordered);
 
 } // namespace ResultRows
