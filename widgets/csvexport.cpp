@@ -136,8 +136,8 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
     const QStringList header = headerTexts(view->model(), columnCount);
 
     progressBar->show();
-    progressBar->setRange(0, rowCount);
     progressBar->setValue(0);
+    progressBar->setRange(0, rowCount);
 
     CsvFile file(fileName);
     if (!file.open()) {

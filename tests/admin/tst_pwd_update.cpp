@@ -24,6 +24,7 @@ private slots:
     void refusesAndKeepsThePassword();
     void storesTheTrimmedNewPasswordAndCancelCloses();
     void failedUpdateIsReportedInsteadOfSuccess();
+    void unreadableAccountIsAWrongOldPassword();
 
 private:
     struct Form
@@ -193,6 +194,22 @@ void tst_pwd_update::failedUpdateIsReportedInsteadOfSuccess()
     QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
     QVERIFY2(messages.last().text.contains(QStringLiteral("login is locked")), qPrintable(messages.last().text));
     QCOMPARE(storedPassword(), QStringLiteral("old-pw"));
+}
+
+void tst_pwd_update::unreadableAccountIsAWrongOldPassword()
+{
+    // The stored password cannot be read at all: the old one is not
+    // confirmed, and nothing else is said.
+    QCOMPARE(execRawSqlite(QStringLiteral("alter table login rename to login_away")), QString());
+    pwd_update window;
+    const Form form = partsOf(window);
+    type(form, QStringLiteral("old-pw"), QStringLiteral("new-pw"), QStringLiteral("new-pw"));
+    MessageRecorder messages;
+    QTest::mouseClick(form.confirm, Qt::LeftButton);
+
+    QCOMPARE(messages.texts(), QStringList(QStringLiteral("输入提示/旧密码错误！")));
+    QCOMPARE(m_db->scalar(QStringLiteral("select password from login_away where name='test001'")),
+             QStringLiteral("old-pw"));
 }
 
 QTEST_MAIN(tst_pwd_update)
