@@ -231,7 +231,9 @@ void MasterTableForm::addRow()
     // back to the full list discards unsaved work, as any reload does.
     m_controls.search->clear();
 
-    const QString code = m_controls.code->text().trimmed();
+    // The checks read the trimmed code; the new row shows it as typed.
+    const QString typedCode = m_controls.code->text();
+    const QString code = typedCode.trimmed();
     const QString name = m_controls.name->text();
     bool anyEmpty = code.isEmpty() || name.trimmed().isEmpty();
     for (const QComboBox *combo : qAsConst(m_controls.combos)) {
@@ -268,7 +270,7 @@ void MasterTableForm::addRow()
             QString text;
             switch (column.fill) {
             case Fill::Code:
-                text = code;
+                text = typedCode;
                 break;
             case Fill::Name:
                 text = name;
