@@ -45,8 +45,9 @@ QString erp::reportStatement(const QString &from, const QString &to, const QStri
 
 void erp::on_pushButton_clicked()
 {
-    const QString category = textClause(QStringLiteral(" and t1.category='%1'"), m_ui->comboBox);
-    const QString goods = codeClause(QStringLiteral(" and t1.food_id=%1"), m_ui->comboBox_2);
+    // Here only an empty filter is no filter; blanks are a value of their own.
+    const QString category = textClause(QStringLiteral(" and t1.category='%1'"), m_ui->comboBox, false);
+    const QString goods = codeClause(QStringLiteral(" and t1.food_id=%1"), m_ui->comboBox_2, false);
     const QString sql = reportStatement(dayText(m_ui->dateEdit), dayText(m_ui->dateEdit_2), category, goods);
 
     fillTable(m_ui->tableWidget, sql, [](const QSqlQuery &query) {

@@ -39,8 +39,6 @@ OrderPrintForm::OrderPrintForm(const OrderPrintTexts &texts, QWidget *parent)
       m_model(new QSqlQueryModel(this)),
       m_texts(texts),
       m_orderNumber(OrderPrintState::orderNumber),
-      m_orderDate(OrderPrintState::orderDate),
-      m_partyText(OrderPrintState::partyText),
       m_frameHeight(OrderPrintState::frameHeight),
       m_rowsPerPage(OrderPrintState::rowsPerPage)
 {
@@ -247,10 +245,10 @@ void OrderPrintForm::drawPage(QPainter *painter, int page, int pageCount)
     painter->drawText(QRect(L, 50, W, B), Qt::AlignCenter, m_texts.title);
 
     painter->setFont(songTi(12));
-    painter->drawText(QRect(L, 60, W, B), left, QStringLiteral("日期:%1").arg(m_orderDate));
+    painter->drawText(QRect(L, 60, W, B), left, QStringLiteral("日期:%1").arg(OrderPrintState::orderDate));
     painter->drawText(QRect(L + 600, 60, W, B), left,
                       QStringLiteral("共%1页/第%2页").arg(pageCount).arg(page + 1));
-    painter->drawText(QRect(L, T + 10, W, B), left, m_texts.partyLine.arg(m_partyText));
+    painter->drawText(QRect(L, T + 10, W, B), left, m_texts.partyLine.arg(OrderPrintState::partyText));
     painter->drawText(QRect(L + 500, T + 10, W, B), left,
                       QStringLiteral("订单号:%1").arg(m_orderNumber));
 
@@ -282,7 +280,7 @@ void OrderPrintForm::drawPage(QPainter *painter, int page, int pageCount)
                 painter->drawText(QRect(L + columnOffset(c), y, m_columnWidths.at(c), R),
                                   Qt::AlignCenter, cellText(row, c - 1));
             }
-            pageTotal += DecimalText::valueOf(cellText(row, 6));
+            pageTotal += m_model->data(m_model->index(row, 6)).toDouble();
         }
         painter->drawText(QRect(L, y, m_columnWidths.at(0), R), Qt::AlignCenter,
                           QString::number(slot));
@@ -292,13 +290,11 @@ void OrderPrintForm::drawPage(QPainter *painter, int page, int pageCount)
     painter->drawLine(L, T + H, L, T + H + 26);
     painter->drawLine(L + 720, T + H, L + 720, T + H + 26);
 
-    // Sums are taken from the two-decimal texts, so the figures and the words
-    // always agree with the amounts printed above them.
-    const QString total = DecimalText::twoDecimals(pageTotal);
+    // The page total sums the amounts as stored, not as rounded for print.
     painter->drawText(QRect(L, T + H + 10, 450, 25), left,
-                      QStringLiteral("大写金额:%1").arg(amountInWords(total.toDouble())));
+                      QStringLiteral("大写金额:%1").arg(amountInWords(pageTotal)));
     painter->drawText(QRect(L + 400, T + H + 10, 450, 25), left,
-                      QStringLiteral("本页合计:%1元").arg(total));
+                      QStringLiteral("本页合计:%1元").arg(DecimalText::twoDecimals(pageTotal)));
     painter->drawText(QRect(L, T + H + 40, 450, 25), left,
                       m_texts.companyLine.arg(LoginState::companyName));
     painter->drawText(QRect(L + 400, T + H + 40, 450, 25), left, m_texts.signature);

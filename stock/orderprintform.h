@@ -56,8 +56,6 @@ private:
     QSqlQueryModel *m_model;
     OrderPrintTexts m_texts;
     QString m_orderNumber;
-    QString m_orderDate;
-    QString m_partyText;
     const int m_left = 15;
     const int m_top = 80;
     const int m_width = 720;

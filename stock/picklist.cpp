@@ -17,11 +17,9 @@ QStringList textsOf(const QString &sql)
     if (!query.exec(sql)) {
         return texts;
     }
+    // Every result is listed, an empty one too, in the order returned.
     while (query.next()) {
-        const QString text = query.value(0).toString();
-        if (!text.isEmpty()) {
-            texts << text;
-        }
+        texts << query.value(0).toString();
     }
     return texts;
 }

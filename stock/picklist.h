@@ -8,8 +8,7 @@ class QComboBox;
 // item meaning "no choice", then the texts a statement returns.
 namespace PickList {
 
-// A fixed list, e.g. the goods categories. Empty texts are left out, since the
-// first item already stands for "nothing chosen".
+// A fixed list, e.g. the goods categories.
 void fill(QComboBox *box, const QString &sql);
 
 // An editable list the user searches by typing any part of a code or name: a

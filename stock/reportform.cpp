@@ -47,19 +47,21 @@ QString ReportForm::dayText(const QDateEdit *edit)
     return edit->date().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString ReportForm::codeClause(const QString &clauseTemplate, const QComboBox *filter)
+QString ReportForm::codeClause(const QString &clauseTemplate, const QComboBox *filter,
+                              bool blanksAreEmpty)
 {
-    const QString text = filter->currentText().trimmed();
-    if (text.isEmpty()) {
+    const QString text = filter->currentText();
+    if ((blanksAreEmpty ? text.trimmed() : text).isEmpty()) {
         return QString();
     }
     return clauseTemplate.arg(SqlText::codeOf(text));
 }
 
-QString ReportForm::textClause(const QString &clauseTemplate, const QComboBox *filter)
+QString ReportForm::textClause(const QString &clauseTemplate, const QComboBox *filter,
+                              bool blanksAreEmpty)
 {
-    const QString text = filter->currentText().trimmed();
-    if (text.isEmpty()) {
+    const QString text = filter->currentText();
+    if ((blanksAreEmpty ? text.trimmed() : text).isEmpty()) {
         return QString();
     }
     return clauseTemplate.arg(SqlText::quoted(text));

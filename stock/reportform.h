@@ -43,11 +43,15 @@ protected:
 
     // A filter naming a code (customer, supplier or goods): empty while the
     // filter is empty, else clauseTemplate with the code before the first
-    // "-", so a code typed without its name is read whole.
-    static QString codeClause(const QString &clauseTemplate, const QComboBox *filter);
+    // "-", so a code typed without its name is read whole. With
+    // blanksAreEmpty a filter of blanks only counts as empty too.
+    static QString codeClause(const QString &clauseTemplate, const QComboBox *filter,
+                              bool blanksAreEmpty = true);
     // A filter naming a text (category, area): empty while the filter is
-    // empty, else clauseTemplate with the text quoted for its '%1'.
-    static QString textClause(const QString &clauseTemplate, const QComboBox *filter);
+    // empty, else clauseTemplate with the text, as it stands, quoted for its
+    // '%1'.
+    static QString textClause(const QString &clauseTemplate, const QComboBox *filter,
+                              bool blanksAreEmpty = true);
 
     // Empties table, runs sql and shows one read-only row per result row, with
     // the cells readRow makes of it. A failed statement leaves the table

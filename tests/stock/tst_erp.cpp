@@ -176,6 +176,7 @@ void tst_erp::filtersNarrowTheList_data()
     QTest::newRow("goods of another category") << "调料" << "1001-大米" << QStringList{};
     QTest::newRow("a category with a quote") << "Tom's" << "" << QStringList{"1004"};
     QTest::newRow("goods text that is no code") << "" << "大米" << QStringList{};
+    QTest::newRow("goods of blanks only reads as code 0") << "" << "   " << QStringList{};
 }
 
 void tst_erp::filtersNarrowTheList()

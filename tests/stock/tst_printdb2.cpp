@@ -111,6 +111,7 @@ private slots:
     void pagesFollowTheFormat();
     void halfSheetPutsEveryTextInItsBox();
     void everyPageHasItsOwnTotal();
+    void pageTotalAddsTheAmountsAsStored();
     void deliveryNoteUsesItsOwnTexts();
     void orderWithoutStoredLinesIsAnEmptyDocument();
     void previewAndPrintPaintTheSamePages();
@@ -286,6 +287,19 @@ void tst_printdb2::everyPageHasItsOwnTotal()
     QCOMPARE(second.textCentredIn(slotCell(3, 7)), QStringLiteral("-10.00"));
     QVERIFY(second.has(QStringLiteral("本页合计:0.00元")));
     QVERIFY(second.has(QStringLiteral("大写金额:零")));
+}
+
+void tst_printdb2::pageTotalAddsTheAmountsAsStored()
+{
+    // Two lines of 0.25 at 0.10 print 0.03 each but add up to 0.05.
+    QVERIFY(OrderTest::addLines(*m_db, QStringLiteral("purchar"), orderNo, QStringLiteral("2024-03-05"), 12, 2,
+                                101, QStringLiteral("0.25"), QStringLiteral("0.1")));
+    prepare(QStringLiteral("半联"));
+    const QList<PaintedPage> painted = paint<printdb2>();
+    QCOMPARE(painted.size(), 1);
+    QCOMPARE(painted.at(0).textCentredIn(slotCell(1, 7)), QStringLiteral("0.03"));
+    QVERIFY(painted.at(0).has(QStringLiteral("本页合计:0.05元")));
+    QVERIFY(painted.at(0).has(QStringLiteral("大写金额:零点零伍元")));
 }
 
 void tst_printdb2::deliveryNoteUsesItsOwnTexts()
