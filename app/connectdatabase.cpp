@@ -4,12 +4,23 @@
 
 #include <QSqlDatabase>
 
+namespace {
+
+QString &refusal()
+{
+    static QString text;
+    return text;
+}
+
+} // namespace
+
 int connectDatabase(const QString &databaseName)
 {
     const QString defaultName = QString::fromLatin1(QSqlDatabase::defaultConnection);
     if (QSqlDatabase::contains(defaultName)) {
         return 2;
     }
+    refusal().clear();
 
     QSqlDatabase handle;
     if (QSqlDatabase::contains(databaseName)) {
@@ -22,8 +33,15 @@ int connectDatabase(const QString &databaseName)
     }
 
     handle.setDatabaseName(Engine::databaseNameFor(databaseName));
-    if (handle.open()) {
-        Engine::prepareSession(handle);
+    // A session that would let a failed save commit half its rows is not
+    // worked on: closed, it reads as a database that could not be opened.
+    if (handle.open() && !Engine::prepareSession(handle, &refusal())) {
+        handle.close();
     }
     return 1;
+}
+
+QString connectDatabaseRefusal()
+{
+    return refusal();
 }

@@ -17,6 +17,10 @@ int main(int argc, char *argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     DbSettings::setCurrent(DbSettings::load(QApplication::arguments()));
+    if (!DbSettings::current().isValid()) {
+        Messages::warning(nullptr, QStringLiteral("错误提示"), DbSettings::current().error);
+        return 1;
+    }
     if (DbSettings::current().isEmbedded()) {
         // A first start on the embedded engine finds no databases; it gets
         // the demo company so that the login has something to offer.

@@ -1,11 +1,13 @@
 #include "app/operationlog.h"
 
 #include "app/loginstate.h"
+#include "db/engine.h"
 #include "db/sqltext.h"
 
 #include <QDateTime>
 #include <QHostAddress>
 #include <QNetworkInterface>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 
 QString workstationAddress()
@@ -22,7 +24,7 @@ QString workstationAddress()
 void OperationLog(const QString &unit)
 {
     static const QString address = workstationAddress();
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString now = Engine::timestampText(QSqlDatabase::database(), QDateTime::currentDateTime());
     QSqlQuery query;
     query.exec(QStringLiteral("insert into operator (ip,date,user_name,operator) values ('%1','%2','%3','%4')")
                    .arg(SqlText::quoted(address), SqlText::quoted(now), SqlText::quoted(LoginState::userName),

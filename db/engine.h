@@ -3,6 +3,9 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QDateTime;
+struct DbSettings;
+
 // The one place that knows which database engine is configured. Everything
 // above it sends SQL Server's dialect on a QSqlDatabase and never asks.
 namespace Engine {
@@ -22,12 +25,36 @@ QSqlDatabase addConnection(const QString &connectionName);
 // Without row counts the first error is what the server answers (not a result
 // set further down that the driver never reads), and XACT_ABORT stops the
 // block and undoes the open transaction instead of running the rest. The
+// settings are read back (@@options): a session where they do not hold is
+// refused, false with the reason in *error, and the caller closes it. The
 // embedded engine needs nothing: its blocks are all or nothing already.
-void prepareSession(const QSqlDatabase &db);
+bool prepareSession(const QSqlDatabase &db, QString *error = nullptr);
+
+// What every block of statements sent on db begins with. A pooled or reset
+// session may have lost what prepareSession set, so each block says it again;
+// empty on the embedded engine, which knows no SET.
+QString blockPrefix(const QSqlDatabase &db);
+
+// A time stamp as text for a datetime column of db. SQL Server reads
+// "yyyy-MM-dd hh:mm:ss" by the login's language, so a day-month login takes
+// 2024-03-05 for 3 May; the ISO form with "T" reads the same under every
+// language. The embedded engine keeps the blank form it has always stored.
+QString timestampText(const QSqlDatabase &db, const QDateTime &at);
 
 // The text to pass as QSqlDatabase::databaseName for the company or directory
 // database databaseName: the ODBC connection string, or the embedded file.
 QString databaseNameFor(const QString &databaseName);
+
+// The ODBC connection string of settings for databaseName. Windows sign-in
+// (Trusted_Connection) when no user is set; FreeTDS gets UTF-8 as its client
+// character set and TDS 7.4, without which Chinese text comes back as "?";
+// the options setting is appended as written.
+QString connectionString(const DbSettings &settings, const QString &databaseName);
+
+// Whether driver names FreeTDS: by name, or any driver but Microsoft's own
+// "ODBC Driver nn for SQL Server" outside Windows, where "SQL Server" can only
+// be FreeTDS registered under that name.
+bool isFreeTds(const QString &driver);
 
 // Embedded engine only: the file that holds databaseName.
 QString embeddedFile(const QString &databaseName);

@@ -8,17 +8,26 @@
 -- The client's statements write Chinese text as plain '...' literals, without
 -- the N prefix, so SQL Server converts them through the code page of the
 -- database collation before they reach the nvarchar columns. Under a Western
--- collation every Chinese character would be stored as '?'. The first batch
--- therefore refuses a database that cannot hold Chinese literals; create it
--- with e.g. "create database jxc_demo collate Chinese_PRC_CI_AS".
+-- collation every Chinese character would be stored as '?', and under a
+-- UTF-8 Latin collation names would no longer sort by pinyin. The first batch
+-- therefore refuses any database whose collation is not a Chinese one with
+-- code page 936 or UTF-8; create it with e.g.
+-- "create database jxc_demo collate Chinese_PRC_CI_AS".
+-- The refusal also switches the session to "set noexec on", so that a tool
+-- that goes on after an error (SSMS, sqlcmd without -b) creates nothing; such
+-- a session needs "set noexec off" or a new connection afterwards.
 --
 -- Text widths: names 100, user names and short category texts 50, party texts
 -- ("code-name") 200, remarks and summaries 1000 characters. The embedded
 -- engine's script checks the same limits, so a text too long for the server
 -- is refused on both.
 
-if collationproperty(convert(nvarchar(128), databasepropertyex(db_name(), 'Collation')), 'CodePage') not in (936, 65001)
-    raiserror('The database collation cannot store Chinese text written without N prefix; use e.g. Chinese_PRC_CI_AS.', 16, 1)
+if convert(nvarchar(128), databasepropertyex(db_name(), 'Collation')) not like 'Chinese[_]%'
+    or collationproperty(convert(nvarchar(128), databasepropertyex(db_name(), 'Collation')), 'CodePage') not in (936, 65001)
+begin
+    raiserror('The database collation must be a Chinese one that stores Simplified Chinese (code page 936 or UTF-8), e.g. Chinese_PRC_CI_AS; nothing of this script is run.', 16, 1)
+    set noexec on
+end
 GO
 
 -- Users, rights and the operation log ----------------------------------------

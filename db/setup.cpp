@@ -80,7 +80,10 @@ public:
         if (m_db.driverName() == QLatin1String("QSQLITE")) {
             return Engine::installEmbeddedFunctions(m_db, error);
         }
-        Engine::prepareSession(m_db);
+        if (!Engine::prepareSession(m_db, error)) {
+            m_db.close();
+            return false;
+        }
         return true;
     }
 
@@ -148,12 +151,8 @@ bool insertUsers(QSqlDatabase &db, QString *error)
 
 // A database name becomes a file name and part of an ODBC connection string,
 // so it is kept to what is safe in both.
-bool checkNames(const QString &companyName, const QString &databaseName, QString *error)
+bool checkDatabaseName(const QString &databaseName, QString *error)
 {
-    if (companyName.trimmed().isEmpty()) {
-        *error = QStringLiteral("公司名称不能为空");
-        return false;
-    }
     static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,99}$"));
     if (!plainName.match(databaseName).hasMatch()) {
         *error = QStringLiteral("数据库名只能由字母、数字和下划线组成，且不能以数字开头：%1").arg(databaseName);
@@ -164,6 +163,15 @@ bool checkNames(const QString &companyName, const QString &databaseName, QString
         return false;
     }
     return true;
+}
+
+bool checkNames(const QString &companyName, const QString &databaseName, QString *error)
+{
+    if (companyName.trimmed().isEmpty()) {
+        *error = QStringLiteral("公司名称不能为空");
+        return false;
+    }
+    return checkDatabaseName(databaseName, error);
 }
 
 // The login dialog maps company names to databases: a name listed twice
@@ -290,6 +298,43 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
     return ok;
 }
 
+// The ODBC catalogue (QSqlDatabase::tables) also lists some of SQL Server's
+// own tables, so emptiness is asked of sys.tables, which holds user tables.
+bool isEmptyOnServer(QSqlDatabase &db, const QString &databaseName, QString *error)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("select count(*) from sys.tables where is_ms_shipped=0"))
+        || !query.next()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (query.value(0).toInt() != 0) {
+        *error = QStringLiteral("数据库 %1 不是空的").arg(databaseName);
+        return false;
+    }
+    return true;
+}
+
+// Gives the open, empty server database its tables, seed rows and users,
+// inside a transaction the caller ends.
+bool fillOnServer(QSqlDatabase &db, const QString &databaseName, bool withDemo, QString *error)
+{
+    if (!isEmptyOnServer(db, databaseName, error)) {
+        return false;
+    }
+    if (!db.transaction()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    if (!runScript(db, QStringLiteral("schema_mssql.sql"), error) || !insertUsers(db, error)
+        || (withDemo && !DemoData::fill(db, error))) {
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
 // On the server the databases exist already (creating them needs rights and
 // a collation that are the administrator's choice). The company's work stays
 // uncommitted until the directory lists it, so that a failure on either side
@@ -304,18 +349,11 @@ bool createOnServer(const QString &companyName, const QString &databaseName, boo
         || !company.open(Engine::databaseNameFor(databaseName), error)) {
         return false;
     }
-    if (!company.db().tables().isEmpty()) {
-        *error = QStringLiteral("数据库 %1 不是空的").arg(databaseName);
-        return false;
-    }
     QSqlDatabase &db = company.db();
-    if (!db.transaction()) {
-        *error = db.lastError().text();
+    if (!fillOnServer(db, databaseName, withDemo, error)) {
         return false;
     }
-    const bool companyReady = runScript(db, QStringLiteral("schema_mssql.sql"), error)
-        && insertUsers(db, error) && (!withDemo || DemoData::fill(db, error));
-    const bool listed = companyReady && inTransaction(directory.db(), error, [&] {
+    const bool listed = inTransaction(directory.db(), error, [&] {
         return listCompany(directory.db(), QStringLiteral("directory_mssql.sql"), companyName,
                            databaseName, error);
     });
@@ -364,9 +402,45 @@ bool createCompany(const QString &companyName, const QString &databaseName, bool
     return createOnServer(companyName, databaseName, withDemo, &reason);
 }
 
+bool createCompanyDatabase(const QString &databaseName, bool withDemo, QString *error)
+{
+    QString ignored;
+    QString &reason = error ? *error : ignored;
+    reason.clear();
+    if (!checkDatabaseName(databaseName, &reason)) {
+        return false;
+    }
+    if (DbSettings::current().isEmbedded()) {
+        const QString file = Engine::embeddedFile(databaseName);
+        if (QFileInfo::exists(file)) {
+            reason = QStringLiteral("数据库文件已存在：%1").arg(QDir::toNativeSeparators(file));
+            return false;
+        }
+        if (!QDir().mkpath(DbSettings::current().dataDir)
+            || !createEmbeddedCompany(file, databaseName, withDemo, &reason)) {
+            removeDatabaseFile(file);
+            return false;
+        }
+        return true;
+    }
+    PrivateConnection company{QString()};
+    if (!company.open(Engine::databaseNameFor(databaseName), &reason)
+        || !fillOnServer(company.db(), databaseName, withDemo, &reason)) {
+        return false;
+    }
+    if (!company.db().commit()) {
+        reason = company.db().lastError().text();
+        company.db().rollback();
+        return false;
+    }
+    return true;
+}
+
 bool ensureFirstStart(QString *error)
 {
-    if (!DbSettings::current().isEmbedded()
+    // A settings file says where the databases are; making a demo company
+    // there would hide a wrong folder behind a company nobody asked for.
+    if (!DbSettings::current().isEmbedded() || !DbSettings::current().sourceFile.isEmpty()
         || QFileInfo::exists(Engine::embeddedFile(latin1(kDirectoryDatabase)))) {
         return true;
     }

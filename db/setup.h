@@ -16,8 +16,15 @@ namespace Setup {
 bool createCompany(const QString &companyName, const QString &databaseName, bool withDemo,
                    QString *error);
 
-// First start of the embedded engine: when the data folder has no directory
-// database yet, creates it with the demo company. Does nothing otherwise.
+// The company database databaseName alone (schema, seed rows, the two users,
+// the demo data set when withDemo), not listed in the directory: for
+// databases that come and go, such as a test's. On SQL Server the database
+// must exist and be empty.
+bool createCompanyDatabase(const QString &databaseName, bool withDemo, QString *error);
+
+// First start of the embedded engine without a settings file: when the data
+// folder has no directory database yet, creates it with the demo company.
+// Does nothing otherwise.
 bool ensureFirstStart(QString *error);
 
 // Name and database of the demo company that ensureFirstStart creates.

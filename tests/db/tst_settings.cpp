@@ -2,8 +2,12 @@
 #include "db/engine.h"
 #include "db/settings.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,10 +18,21 @@ class tst_settings : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { qunsetenv("JXC_CONFIG"); }
     void settingsFileIsFoundInOrder_data();
     void settingsFileIsFoundInOrder();
-    void serverSettingsMakeTheConnectionString();
+    void withoutAnySettingsFileTheDemoFolderIsUsed();
+    void valuesAreReadAsWritten_data();
+    void valuesAreReadAsWritten();
+    void unusableFileIsRefusedNamingIt_data();
+    void unusableFileIsRefusedNamingIt();
+    void jxcSqlStopsOnAnUnusableFile_data() { unusableFileIsRefusedNamingIt_data(); }
+    void jxcSqlStopsOnAnUnusableFile();
+    void connectionStringOfEachDriver_data();
+    void connectionStringOfEachDriver();
+    void sessionTextsDependOnTheEngine_data();
+    void sessionTextsDependOnTheEngine();
     void connectDatabaseOpensOnceAndNamesTheDirectory();
 
 private:
@@ -27,6 +42,13 @@ private:
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(text);
         return file.fileName();
+    }
+    // The file of a row of unusableFileIsRefusedNamingIt_data; a null text
+    // stands for a file that does not exist.
+    QString unusableIni(const QByteArray &text)
+    {
+        return text.isNull() ? m_dir.filePath(QStringLiteral("missing.ini"))
+                             : writeIni(QStringLiteral("unusable.ini"), text);
     }
 
     QTemporaryDir m_dir;
@@ -58,23 +80,196 @@ void tst_settings::settingsFileIsFoundInOrder()
         qputenv("JXC_CONFIG", writeIni(QStringLiteral("env.ini"), "[database]\ndata_dir=from-env\n").toLocal8Bit());
     }
     const DbSettings settings = DbSettings::load(arguments);
+    QVERIFY2(settings.isValid(), qPrintable(settings.error));
     QVERIFY(settings.isEmbedded());
     // A relative folder is taken beside the settings file.
     QCOMPARE(settings.dataDir, m_dir.filePath(expectedFolder));
 }
 
-void tst_settings::serverSettingsMakeTheConnectionString()
+void tst_settings::withoutAnySettingsFileTheDemoFolderIsUsed()
 {
-    const QString ini = writeIni(QStringLiteral("server.ini"),
-                                 "[database]\nengine=odbc\nserver=10.0.0.5\nuser=jxc\npassword=\"p;w}\"\n");
-    DbSettings::setCurrent(DbSettings::fromFile(ini));
-    QVERIFY(!DbSettings::current().isEmbedded());
-    QCOMPARE(Engine::databaseNameFor(QStringLiteral("firm")),
-             QStringLiteral("DRIVER={SQL SERVER};SERVER=10.0.0.5;DATABASE=firm;UID=jxc;PWD={p;w}}};"));
+    const DbSettings settings = DbSettings::load({QStringLiteral("jxc")});
+    QVERIFY(settings.isValid());
+    QVERIFY(settings.isEmbedded());
+    QVERIFY(settings.sourceFile.isEmpty());
+    QVERIFY(!settings.dataDir.isEmpty());
+}
 
-    DbSettings::setCurrent(DbSettings::fromFile(m_dir.filePath(QStringLiteral("missing.ini"))));
-    QVERIFY(DbSettings::current().isEmbedded());
-    QVERIFY(!DbSettings::current().dataDir.isEmpty());
+void tst_settings::valuesAreReadAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("options");
+
+    QTest::newRow("named instance") << QByteArray("server=192.168.1.10\\SQLEXPRESS")
+                                    << "192.168.1.10\\SQLEXPRESS" << "jxc" << "pw" << "";
+    QTest::newRow("host and port") << QByteArray("server=db01,1433") << "db01,1433" << "jxc" << "pw" << "";
+    QTest::newRow("comma in a password") << QByteArray("password=pa,ss") << "db" << "jxc" << "pa,ss" << "";
+    QTest::newRow("semicolon in a password") << QByteArray("password=x;y") << "db" << "jxc" << "x;y" << "";
+    QTest::newRow("quoted password keeps its blanks")
+        << QByteArray("password=\" a ; b \"  ; quoted") << "db" << "jxc" << " a ; b " << "";
+    QTest::newRow("comment after a blank") << QByteArray("user=clerk   ; the clerks' login") << "db" << "clerk"
+                                           << "pw" << "";
+    QTest::newRow("Windows domain user") << QByteArray("USER=OFFICE\\zhang") << "db" << "OFFICE\\zhang" << "pw"
+                                         << "";
+    QTest::newRow("empty user for Windows sign-in") << QByteArray("user=") << "db" << "" << "pw" << "";
+    QTest::newRow("options as written") << QByteArray("options=Encrypt=yes;TrustServerCertificate=yes\r")
+                                        << "db" << "jxc" << "pw" << "Encrypt=yes;TrustServerCertificate=yes";
+}
+
+void tst_settings::valuesAreReadAsWritten()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, server);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, options);
+
+    const DbSettings s = DbSettings::fromFile(writeIni(
+        QStringLiteral("values.ini"),
+        "\xEF\xBB\xBF; jxc\n[database]\nengine=odbc\nserver=db\nuser=jxc\npassword=pw\n" + line + "\n[other]\nx=\\,\n"));
+    QVERIFY2(s.isValid(), qPrintable(s.error));
+    QCOMPARE(s.server, server);
+    QCOMPARE(s.user, user);
+    QCOMPARE(s.password, password);
+    QCOMPARE(s.options, options);
+}
+
+void tst_settings::unusableFileIsRefusedNamingIt_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("file that does not exist") << QByteArray() << "不存在";
+    QTest::newRow("no [database] section") << QByteArray("[General]\nengine=odbc\n") << "缺少 [database]";
+    QTest::newRow("unknown engine") << QByteArray("[database]\nengine=mysql\n") << "engine=mysql";
+    QTest::newRow("line that is no setting") << QByteArray("[database]\n\nserver db01\n") << "第3行";
+    QTest::newRow("section not closed") << QByteArray("[database\nengine=sqlite\n") << "第1行";
+    QTest::newRow("misspelt key") << QByteArray("[database]\npasword=x\n") << "pasword";
+    QTest::newRow("not UTF-8") << QByteArray("[database]\ndata_dir=\xca\xfd\xbe\xdd\n") << "UTF-8";
+    QTest::newRow("server engine without a server") << QByteArray("[database]\nengine=odbc\n") << "server";
+}
+
+void tst_settings::unusableFileIsRefusedNamingIt()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, problem);
+    const QString file = unusableIni(text);
+
+    const DbSettings byOption = DbSettings::load({QStringLiteral("jxc"), QStringLiteral("--config"), file});
+    qputenv("JXC_CONFIG", file.toLocal8Bit());
+    const DbSettings byEnvironment = DbSettings::load({QStringLiteral("jxc")});
+    for (const DbSettings &s : {byOption, byEnvironment}) {
+        QVERIFY(!s.isValid());
+        QVERIFY2(s.error.contains(QDir::toNativeSeparators(file)), qPrintable(s.error));
+        QVERIFY2(s.error.contains(problem), qPrintable(s.error));
+    }
+}
+
+void tst_settings::jxcSqlStopsOnAnUnusableFile()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, problem);
+    const QString file = unusableIni(text);
+
+    QProcess process;
+    process.start(QStringLiteral(JXC_BINARY_DIR "/jxc-sql"), {QStringLiteral("--config"), file});
+    process.write("select 1\n");
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY(process.exitCode() != 0);
+    QVERIFY2(err.contains(file) && err.contains(problem), qPrintable(err));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+    // Nothing was made up elsewhere in place of the databases asked for.
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("sqldb.db"))));
+}
+
+void tst_settings::connectionStringOfEachDriver_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("expected");
+
+    const QString microsoft = QStringLiteral("ODBC Driver 18 for SQL Server");
+    QTest::newRow("Microsoft driver, named instance, self-signed certificate")
+        << microsoft << "192.168.1.10\\SQLEXPRESS" << "jxc" << "pa,ss" << "TrustServerCertificate=yes"
+        << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=192.168.1.10\\SQLEXPRESS;DATABASE=firm;UID=jxc;"
+           "PWD=pa,ss;TrustServerCertificate=yes;";
+    QTest::newRow("Microsoft driver, port, Windows sign-in")
+        << microsoft << "db01,1433" << "" << "" << ";Encrypt=no;"
+        << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=db01,1433;DATABASE=firm;Trusted_Connection=yes;"
+           "Encrypt=no;";
+    QTest::newRow("Microsoft driver, password with ; and }")
+        << microsoft << "db01" << "jxc" << "p;w}" << ""
+        << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=db01;DATABASE=firm;UID=jxc;PWD={p;w}}};";
+    QTest::newRow("FreeTDS sends UTF-8 over TDS 7.4")
+        << "FreeTDS" << "db01\\SQLEXPRESS" << "sa" << "x;y" << ""
+        << "DRIVER={FreeTDS};SERVER=db01\\SQLEXPRESS;DATABASE=firm;UID=sa;PWD={x;y};ClientCharset=UTF-8;"
+           "TDS_Version=7.4;";
+    QTest::newRow("FreeTDS takes the port apart")
+        << "FreeTDS" << "db01,1433" << "sa" << "pw" << ""
+        << "DRIVER={FreeTDS};SERVER=db01;Port=1433;DATABASE=firm;UID=sa;PWD=pw;ClientCharset=UTF-8;"
+           "TDS_Version=7.4;";
+    QTest::newRow("FreeTDS with its TDS version in the options")
+        << "FreeTDS" << "db01" << "" << "" << "TDS_Version=7.3"
+        << "DRIVER={FreeTDS};SERVER=db01;DATABASE=firm;Trusted_Connection=yes;ClientCharset=UTF-8;"
+           "TDS_Version=7.3;";
+#ifndef Q_OS_WIN
+    QTest::newRow("\"SQL SERVER\" outside Windows is FreeTDS")
+        << "SQL SERVER" << "db01" << "sa" << "pw" << ""
+        << "DRIVER={SQL SERVER};SERVER=db01;DATABASE=firm;UID=sa;PWD=pw;ClientCharset=UTF-8;TDS_Version=7.4;";
+#endif
+}
+
+void tst_settings::connectionStringOfEachDriver()
+{
+    DbSettings s;
+    s.engine = QStringLiteral("odbc");
+    QFETCH(QString, driver);
+    QFETCH(QString, server);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, options);
+    QFETCH(QString, expected);
+    s.driver = driver;
+    s.server = server;
+    s.user = user;
+    s.password = password;
+    s.options = options;
+    QCOMPARE(Engine::connectionString(s, QStringLiteral("firm")), expected);
+    DbSettings::setCurrent(s);
+    QCOMPARE(Engine::databaseNameFor(QStringLiteral("firm")), expected);
+}
+
+void tst_settings::sessionTextsDependOnTheEngine_data()
+{
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("blockPrefix");
+    QTest::addColumn<QString>("timestamp");
+    QTest::newRow("SQL Server: settings in each block, ISO time stamps")
+        << "QODBC" << "set nocount on;set xact_abort on;" << "2024-03-05T09:30:00";
+    QTest::newRow("embedded: nothing before a block, the stored time stamp form")
+        << Engine::embeddedDriverName() << "" << "2024-03-05 09:30:00";
+}
+
+void tst_settings::sessionTextsDependOnTheEngine()
+{
+    QFETCH(QString, driver);
+    QFETCH(QString, blockPrefix);
+    QFETCH(QString, timestamp);
+    Engine::registerEmbeddedDriver();
+    {
+        const QSqlDatabase db = QSqlDatabase::addDatabase(driver, QStringLiteral("texts"));
+        QCOMPARE(Engine::blockPrefix(db), blockPrefix);
+        QCOMPARE(Engine::timestampText(db, QDateTime(QDate(2024, 3, 5), QTime(9, 30))), timestamp);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("texts"));
 }
 
 // "sqldb" gets a connection of its own name; any other database becomes the
@@ -92,6 +287,7 @@ void tst_settings::connectDatabaseOpensOnceAndNamesTheDirectory()
     // Neither file exists: the embedded engine refuses to make one up.
     QVERIFY(!QSqlDatabase::database(QStringLiteral("sqldb"), false).isOpen());
     QVERIFY(!QFile::exists(Engine::embeddedFile(QStringLiteral("firm"))));
+    QVERIFY(connectDatabaseRefusal().isEmpty());
     QCOMPARE(connectDatabase(QStringLiteral("other")), 2);
 }
 

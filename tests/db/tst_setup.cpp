@@ -100,6 +100,8 @@ private slots:
     void failedCompanyLeavesNoFileBehind();
     void firstStartCreatesTheDemoOnce();
     void firstStartKeepsAnExistingDirectory();
+    void firstStartWithASettingsFileMakesNoDemo();
+    void companyDatabaseAloneIsNotListed();
     void demoDataIsConsistent_data();
     void demoDataIsConsistent();
     void demoDataShowsEveryReport_data();
@@ -230,6 +232,29 @@ void tst_setup::firstStartKeepsAnExistingDirectory()
     QString error;
     QVERIFY2(Setup::ensureFirstStart(&error), qPrintable(error));
     QCOMPARE(dataFiles(), (QStringList{"jia.db", "sqldb.db"}));
+}
+
+// A settings file names where the databases are: a folder without them is
+// a mistake to show, not a place for a demo company.
+void tst_setup::firstStartWithASettingsFileMakesNoDemo()
+{
+    DbSettings settings = DbSettings::current();
+    settings.sourceFile = QDir(m_dir->path()).filePath(QStringLiteral("jxc.ini"));
+    DbSettings::setCurrent(settings);
+    QString error;
+    QVERIFY2(Setup::ensureFirstStart(&error), qPrintable(error));
+    QCOMPARE(dataFiles(), QStringList());
+}
+
+void tst_setup::companyDatabaseAloneIsNotListed()
+{
+    QString error;
+    QVERIFY2(Setup::createCompanyDatabase(QStringLiteral("alone"), false, &error), qPrintable(error));
+    QCOMPARE(dataFiles(), QStringList{"alone.db"});
+    QCOMPARE(scalarOf(QStringLiteral("alone"), QStringLiteral("select count(*) from login")), QStringLiteral("2"));
+    QVERIFY(!Setup::createCompanyDatabase(QStringLiteral("alone"), false, &error));
+    QVERIFY(!Setup::createCompanyDatabase(QStringLiteral("../alone"), false, &error));
+    QCOMPARE(dataFiles(), QStringList{"alone.db"});
 }
 
 void tst_setup::demoDataIsConsistent_data()

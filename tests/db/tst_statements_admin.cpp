@@ -190,6 +190,9 @@ void tst_statements_admin::writes()
 // The login lists the companies of the directory database "sqldb".
 void tst_statements_admin::companyDirectory()
 {
+    if (TestDb::target() == TestDb::Target::SqlServer) {
+        QSKIP("the directory database of a server is its own \"sqldb\"");
+    }
     QString error;
     TestDb *db = m_fixture.forWriting(&error);
     QVERIFY2(db, qPrintable(error));
@@ -215,5 +218,5 @@ void tst_statements_admin::companyDirectory()
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
-QTEST_MAIN(tst_statements_admin)
+JXC_STATEMENT_TEST_MAIN(tst_statements_admin)
 #include "tst_statements_admin.moc"

@@ -508,5 +508,5 @@ void tst_statements_finance::rowDeletedInTheRegisterIsRemoved()
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
-QTEST_MAIN(tst_statements_finance)
+JXC_STATEMENT_TEST_MAIN(tst_statements_finance)
 #include "tst_statements_finance.moc"

@@ -367,5 +367,5 @@ void tst_statements_master::refusedWrites()
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
-QTEST_MAIN(tst_statements_master)
+JXC_STATEMENT_TEST_MAIN(tst_statements_master)
 #include "tst_statements_master.moc"

@@ -352,5 +352,5 @@ void tst_statements_stock::writes()
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
-QTEST_MAIN(tst_statements_stock)
+JXC_STATEMENT_TEST_MAIN(tst_statements_stock)
 #include "tst_statements_stock.moc"

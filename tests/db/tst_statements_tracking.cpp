@@ -253,5 +253,5 @@ void tst_statements_tracking::paymentInfo()
     compareRows();
 }
 
-QTEST_MAIN(tst_statements_tracking)
+JXC_STATEMENT_TEST_MAIN(tst_statements_tracking)
 #include "tst_statements_tracking.moc"

@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
+#include <QTest>
 #include <QVector>
 
 #include <cmath>
@@ -363,3 +364,51 @@ QString checkRead(FixtureDb &fixture, const QString &sql, const QStringList &exp
 }
 
 } // namespace ResultRows
+
+namespace {
+
+// Stands for the SQL Server run when no server is configured, so that the
+// test log says it was skipped and how to have it run.
+class SqlServerRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onSqlServer()
+    {
+        QSKIP("no SQL Server configured: set JXC_TEST_MSSQL_CONFIG to a settings file with "
+              "engine=odbc to run these statements on one");
+    }
+};
+
+} // namespace
+
+int runOnEveryEngine(int argc, char **argv, const std::function<QObject *()> &make)
+{
+    TestDb::setTarget(TestDb::Target::Embedded);
+    int failures = 0;
+    {
+        const std::unique_ptr<QObject> embedded(make());
+        failures += QTest::qExec(embedded.get(), argc, argv);
+    }
+    if (TestDb::serverConfig().isEmpty()) {
+        // Only when the whole class runs: a chosen test function would not
+        // be found in the stand-in.
+        if (argc <= 1) {
+            SqlServerRun skipped;
+            QTest::qExec(&skipped, argc, argv);
+        } else {
+            qInfo("SQL Server run skipped: JXC_TEST_MSSQL_CONFIG is not set");
+        }
+        return failures;
+    }
+    TestDb::setTarget(TestDb::Target::SqlServer);
+    {
+        const std::unique_ptr<QObject> onServer(make());
+        failures += QTest::qExec(onServer.get(), argc, argv);
+    }
+    TestDb::setTarget(TestDb::Target::Embedded);
+    return failures;
+}
+
+#include "statementfixture.moc"

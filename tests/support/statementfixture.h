@@ -2,12 +2,15 @@
 
 #include "db/sqltext.h"
 
+#include <QApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
+class QObject;
 class QSqlQueryModel;
 class TestDb;
 
@@ -106,3 +109,17 @@ QString check(const QString &sql, const QStringList &expected, bool ordered);
 QString checkRead(FixtureDb &fixture, const QString &sql, const QStringList &expected, bool ordered);
 
 } // namespace ResultRows
+
+// Runs a statement test class as Qt's SQL autotests run theirs: on the
+// embedded engine, then again on SQL Server when JXC_TEST_MSSQL_CONFIG names
+// a settings file for one (engine=odbc); otherwise that run shows as skipped.
+// make builds a fresh test object for each run. Returns the failures of both.
+int runOnEveryEngine(int argc, char **argv, const std::function<QObject *()> &make);
+
+#define JXC_STATEMENT_TEST_MAIN(TestObject)                                                  \
+    int main(int argc, char *argv[])                                                         \
+    {                                                                                        \
+        QApplication app(argc, argv);                                                        \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                             \
+        return runOnEveryEngine(argc, argv, [] { return static_cast<QObject *>(new TestObject); }); \
+    }

@@ -5,6 +5,7 @@
 #include "db/settings.h"
 #include "db/setup.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -37,23 +38,85 @@ void removeAllConnections()
 
 } // namespace
 
+namespace {
+
+TestDb::Target &currentTarget()
+{
+    static TestDb::Target target = TestDb::Target::Embedded;
+    return target;
+}
+
+// Statements on the server's master database, for creating and dropping the
+// test's own databases.
+bool onMaster(const QStringList &statements, QString *error)
+{
+    const QString name = QStringLiteral("jxc-test-master");
+    bool ok = false;
+    {
+        QSqlDatabase master = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        master.setDatabaseName(Engine::connectionString(DbSettings::current(), QStringLiteral("master")));
+        ok = master.open();
+        if (!ok) {
+            *error = master.lastError().text();
+        }
+        for (const QString &statement : statements) {
+            QSqlQuery query(master);
+            query.setForwardOnly(true);
+            if (ok && !query.exec(statement)) {
+                *error = QStringLiteral("%1\n  -> %2").arg(statement, query.lastError().text());
+                ok = false;
+            }
+        }
+        master.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+void TestDb::setTarget(Target target)
+{
+    currentTarget() = target;
+}
+
+TestDb::Target TestDb::target()
+{
+    return currentTarget();
+}
+
+QString TestDb::serverConfig()
+{
+    return qEnvironmentVariable("JXC_TEST_MSSQL_CONFIG");
+}
+
 TestDb::TestDb(bool withDemo, const QString &companyName, const QString &databaseName)
 {
     removeAllConnections();
-    DbSettings settings;
-    settings.engine = QStringLiteral("sqlite");
-    settings.dataDir = m_dir.path();
-    DbSettings::setCurrent(settings);
+    if (target() == Target::SqlServer) {
+        const DbSettings settings = DbSettings::fromFile(serverConfig());
+        if (!settings.isValid() || settings.isEmbedded()) {
+            m_error = settings.isValid() ? QStringLiteral("%1: engine=odbc expected").arg(serverConfig())
+                                         : settings.error;
+            return;
+        }
+        DbSettings::setCurrent(settings);
+        if (!createOnServer(databaseName, withDemo)) {
+            return;
+        }
+    } else {
+        DbSettings settings;
+        settings.engine = QStringLiteral("sqlite");
+        settings.dataDir = m_dir.path();
+        DbSettings::setCurrent(settings);
 
-    QString error;
-    if (!Setup::createCompany(companyName, databaseName, withDemo, &error)) {
-        m_error = error;
-        return;
+        QString error;
+        if (!Setup::createCompany(companyName, databaseName, withDemo, &error)) {
+            m_error = error;
+            return;
+        }
     }
-    QSqlDatabase db = Engine::addConnection(QString::fromLatin1(QSqlDatabase::defaultConnection));
-    db.setDatabaseName(Engine::databaseNameFor(databaseName));
-    if (!db.open()) {
-        m_error = db.lastError().text();
+    if (!openDefault(m_serverDatabases.isEmpty() ? databaseName : m_serverDatabases.first())) {
         return;
     }
     LoginState::databaseName = databaseName;
@@ -62,9 +125,44 @@ TestDb::TestDb(bool withDemo, const QString &companyName, const QString &databas
     LoginState::rights.clear();
 }
 
+// A database of its own per test object, so that runs of several machines
+// or processes on one server never meet.
+bool TestDb::createOnServer(const QString &databaseName, bool withDemo)
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("%1_%2_%3")
+                             .arg(databaseName)
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(++counter);
+    if (!onMaster({QStringLiteral("create database [%1] collate Chinese_PRC_CI_AS").arg(name)}, &m_error)) {
+        return false;
+    }
+    m_serverDatabases << name;
+    return Setup::createCompanyDatabase(name, withDemo, &m_error);
+}
+
+bool TestDb::openDefault(const QString &databaseName)
+{
+    QSqlDatabase db = Engine::addConnection(QString::fromLatin1(QSqlDatabase::defaultConnection));
+    db.setDatabaseName(Engine::databaseNameFor(databaseName));
+    if (!db.open()) {
+        m_error = db.lastError().text();
+        return false;
+    }
+    return Engine::prepareSession(db, &m_error);
+}
+
 TestDb::~TestDb()
 {
     removeAllConnections();
+    for (const QString &name : qAsConst(m_serverDatabases)) {
+        QString error;
+        if (!onMaster({QStringLiteral("alter database [%1] set single_user with rollback immediate").arg(name),
+                       QStringLiteral("drop database [%1]").arg(name)},
+                      &error)) {
+            qWarning("test database %s left on the server: %s", qPrintable(name), qPrintable(error));
+        }
+    }
 }
 
 QSqlDatabase TestDb::db() const
@@ -74,6 +172,11 @@ QSqlDatabase TestDb::db() const
 
 bool TestDb::addCompany(const QString &companyName, const QString &databaseName)
 {
+    if (target() == Target::SqlServer) {
+        // The directory on a server is its own "sqldb", not the test's.
+        m_lastError = QStringLiteral("no test directory on SQL Server");
+        return false;
+    }
     QString error;
     if (!Setup::createCompany(companyName, databaseName, false, &error)) {
         m_lastError = error;

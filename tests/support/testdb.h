@@ -9,9 +9,21 @@
 // A fresh embedded data folder for one test: the directory database "sqldb"
 // listing one company, and that company's database (schema and seed rows,
 // demo data on request) opened as the default connection.
+//
+// On the SQL Server target (see runOnEveryEngine in statementfixture.h) the company database is
+// instead a new database on the server named by JXC_TEST_MSSQL_CONFIG,
+// created with a Chinese collation and dropped again by the destructor; the
+// server's own directory database is left alone.
 class TestDb
 {
 public:
+    enum class Target { Embedded, SqlServer };
+    static void setTarget(Target target);
+    static Target target();
+    // The settings file of the test server, from JXC_TEST_MSSQL_CONFIG; empty
+    // when none is named.
+    static QString serverConfig();
+
     explicit TestDb(bool withDemo = false,
                     const QString &companyName = QStringLiteral("测试公司"),
                     const QString &databaseName = QStringLiteral("testdb"));
@@ -36,7 +48,12 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
+    bool createOnServer(const QString &databaseName, bool withDemo);
+    bool openDefault(const QString &databaseName);
+
     QTemporaryDir m_dir;
+    QStringList m_serverDatabases;
     QString m_error;
     QString m_lastError;
 };
+

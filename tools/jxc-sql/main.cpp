@@ -60,6 +60,10 @@ int main(int argc, char *argv[])
         return 0;
     }
     DbSettings::setCurrent(DbSettings::load(args));
+    if (!DbSettings::current().isValid()) {
+        err << "jxc-sql: " << DbSettings::current().error << "\n";
+        return 1;
+    }
 
     auto optionValue = [&args](const QString &name, const QString &fallback) {
         const int at = args.indexOf(name);
@@ -86,7 +90,11 @@ int main(int argc, char *argv[])
         err << "jxc-sql: cannot open " << database << ": " << db.lastError().text() << "\n";
         return 1;
     }
-    Engine::prepareSession(db);
+    QString sessionError;
+    if (!Engine::prepareSession(db, &sessionError)) {
+        err << "jxc-sql: " << sessionError << "\n";
+        return 1;
+    }
 
     int failures = 0;
     QTextStream in(stdin);
