@@ -32,14 +32,17 @@ bool valueOf(const QString &written, QString *value)
 {
     const QString text = written.trimmed();
     if (text.startsWith(QLatin1Char('"'))) {
-        const int closing = text.lastIndexOf(QLatin1Char('"'));
-        const QString rest = text.mid(closing + 1).trimmed();
-        if (closing == 0 || !(rest.isEmpty() || rest.startsWith(QLatin1Char(';'))
-                              || rest.startsWith(QLatin1Char('#')))) {
-            return false;
+        // The closing quote is the first one followed by nothing but a comment,
+        // so that a value may itself hold quotes.
+        for (int closing = text.indexOf(QLatin1Char('"'), 1); closing > 0;
+             closing = text.indexOf(QLatin1Char('"'), closing + 1)) {
+            const QString rest = text.mid(closing + 1).trimmed();
+            if (rest.isEmpty() || rest.startsWith(QLatin1Char(';')) || rest.startsWith(QLatin1Char('#'))) {
+                *value = text.mid(1, closing - 1);
+                return true;
+            }
         }
-        *value = text.mid(1, closing - 1);
-        return true;
+        return false;
     }
     int end = text.size();
     for (int i = 1; i < text.size(); ++i) {

@@ -11,7 +11,7 @@ category_customer::category_customer(QWidget *parent)
     Definition definition;
     definition.right = QStringLiteral("客户类别编辑");
     definition.columns = {{QStringLiteral("客户分类"), 200}};
-    definition.listSql = QStringLiteral("select name from category_customer");
+    definition.listSql = QStringLiteral("select name from category_customer order by id");
     definition.duplicateSql =
         QStringLiteral("select count(*) from category_customer where name='%1'");
     definition.duplicateText = QStringLiteral("用户名重复！");

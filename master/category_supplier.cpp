@@ -11,7 +11,7 @@ category_supplier::category_supplier(QWidget *parent)
     Definition definition;
     definition.right = QStringLiteral("供应商类别编辑");
     definition.columns = {{QStringLiteral("供应商分类"), 200}};
-    definition.listSql = QStringLiteral("select name from category_supplier");
+    definition.listSql = QStringLiteral("select name from category_supplier order by id");
     definition.duplicateSql =
         QStringLiteral("select count(*) from category_supplier where name='%1'");
     definition.duplicateText = QStringLiteral("用户名重复！");

@@ -19,7 +19,7 @@ customer::customer(QWidget *parent)
         {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
     };
     definition.listSql = QStringLiteral(
-        "select customer_id,customer_name,short_name,area,id from customer where 1=1 %1");
+        "select customer_id,customer_name,short_name,area,id from customer where 1=1 %1 order by id");
     definition.searchClause = QStringLiteral(
         " and cast(customer_id as varchar)+customer_name+short_name like '%%%1%%' escape '\\'");
     definition.insertSql = QStringLiteral(

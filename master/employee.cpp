@@ -14,7 +14,7 @@ employee::employee(QWidget *parent)
         {QStringLiteral("代号"), 100},
         {QStringLiteral("姓名"), 200},
     };
-    definition.listSql = QStringLiteral("select employee_id,employee_name from employee");
+    definition.listSql = QStringLiteral("select employee_id,employee_name from employee order by id");
     definition.duplicateSql = QStringLiteral(
         "select count(*) from employee where employee_id='%1' or employee_name='%2'");
     definition.duplicateText = QStringLiteral("代号或姓名重复！");

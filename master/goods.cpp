@@ -39,8 +39,8 @@ goods::goods(QWidget *parent)
     };
     definition.deleteSql = QStringLiteral("delete from food_info where id=%1");
     definition.comboSqls = QStringList{
-        QStringLiteral("select max(unit) from food_info group by unit"),
-        QStringLiteral("select max(category) from food_info group by category"),
+        QStringLiteral("select max(unit) from food_info group by unit order by unit"),
+        QStringLiteral("select max(category) from food_info group by category order by category"),
     };
     definition.codeNotNumberText = QStringLiteral("产品编码只能为数字！");
     definition.codeTakenText = QStringLiteral("产品编码重复！");

@@ -19,7 +19,7 @@ supplier::supplier(QWidget *parent)
         {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
     };
     definition.listSql = QStringLiteral(
-        "select supplier_id,supplier_name,short_name,category,id from supplier where 1=1 %1");
+        "select supplier_id,supplier_name,short_name,category,id from supplier where 1=1 %1 order by id");
     definition.searchClause = QStringLiteral(
         " and cast(supplier_id as varchar)+supplier_name+short_name like '%%%1%%' escape '\\'");
     definition.insertSql = QStringLiteral(

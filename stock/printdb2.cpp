@@ -13,7 +13,7 @@ OrderPrintTexts purchaseTexts()
     texts.companyLine = QStringLiteral("采购单位:%1");
     texts.signature = QStringLiteral("采购员:");
     texts.linesStatement = QStringLiteral(
-        "select t1.food_id,t2.food_name,t1.quantity,t1.quantity,t2.unit,t1.price,t1.quantity*t1.price,remarks from purchar t1 left join food_info t2 on t1.food_id=t2.food_id  where t1.purchar_no='%1'");
+        "select t1.food_id,t2.food_name,t1.quantity,t1.quantity,t2.unit,t1.price,t1.quantity*t1.price,remarks from purchar t1 left join food_info t2 on t1.food_id=t2.food_id  where t1.purchar_no='%1' order by t1.id");
     return texts;
 }
 

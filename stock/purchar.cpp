@@ -29,11 +29,11 @@ OrderFormSetup purchaseSetup()
         "select purchar_no from purchar where date='%1' and supplier_id=%2 group by purchar_no");
     setup.numberInUse = QStringLiteral("select count(0) from purchar with (updlock,holdlock) where purchar_no='%1'");
     setup.orderListAll = QStringLiteral(
-        "select t1.purchar_no,t1.date,cast(t1.supplier_id as varchar)+'-'+t2.supplier_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select purchar_no,convert(varchar(10),max(date),20) as date,max(supplier_id) as supplier_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from purchar where date between '%1' and '%2' group by purchar_no) t1 left join supplier t2 on t1.supplier_id=t2.supplier_id");
+        "select t1.purchar_no,t1.date,cast(t1.supplier_id as varchar)+'-'+t2.supplier_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select purchar_no,convert(varchar(10),max(date),20) as date,max(supplier_id) as supplier_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from purchar where date between '%1' and '%2' group by purchar_no) t1 left join supplier t2 on t1.supplier_id=t2.supplier_id order by t1.purchar_no");
     setup.orderListOne = QStringLiteral(
-        "select t1.purchar_no,t1.date,cast(t1.supplier_id as varchar)+'-'+t2.supplier_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select purchar_no,convert(varchar(10),max(date),20) as date,max(supplier_id) as supplier_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from purchar where date between '%1' and '%2' and supplier_id=%3 group by purchar_no) t1 left join supplier t2 on t1.supplier_id=t2.supplier_id");
+        "select t1.purchar_no,t1.date,cast(t1.supplier_id as varchar)+'-'+t2.supplier_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select purchar_no,convert(varchar(10),max(date),20) as date,max(supplier_id) as supplier_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from purchar where date between '%1' and '%2' and supplier_id=%3 group by purchar_no) t1 left join supplier t2 on t1.supplier_id=t2.supplier_id order by t1.purchar_no");
     setup.orderLines = QStringLiteral(
-        "select t1.food_id,t2.food_name,t2.unit,t1.quantity,t1.price,t1.quantity*t1.price,t1.remarks,t1.id from purchar t1 left join food_info t2 on t1.food_id=t2.food_id where t1.purchar_no='%1'");
+        "select t1.food_id,t2.food_name,t2.unit,t1.quantity,t1.price,t1.quantity*t1.price,t1.remarks,t1.id from purchar t1 left join food_info t2 on t1.food_id=t2.food_id where t1.purchar_no='%1' order by t1.id");
     setup.insertLine = QStringLiteral(
         "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('%1','%2',%3,%4,'%5','%6','%7','%8');");
     setup.updateLine = QStringLiteral(

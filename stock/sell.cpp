@@ -30,11 +30,11 @@ OrderFormSetup deliverySetup()
         "select sell_no from sell where date='%1' and customer_id=%2 group by sell_no");
     setup.numberInUse = QStringLiteral("select count(0) from sell with (updlock,holdlock) where sell_no='%1'");
     setup.orderListAll = QStringLiteral(
-        "select t1.sell_no,t1.date,cast(t1.customer_id as varchar)+'-'+t2.customer_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select sell_no,convert(varchar(10),max(date),20) as date,max(customer_id) as customer_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from sell where date between '%1' and '%2' group by sell_no) t1 left join customer t2 on t1.customer_id=t2.customer_id");
+        "select t1.sell_no,t1.date,cast(t1.customer_id as varchar)+'-'+t2.customer_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select sell_no,convert(varchar(10),max(date),20) as date,max(customer_id) as customer_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from sell where date between '%1' and '%2' group by sell_no) t1 left join customer t2 on t1.customer_id=t2.customer_id order by t1.sell_no");
     setup.orderListOne = QStringLiteral(
-        "select t1.sell_no,t1.date,cast(t1.customer_id as varchar)+'-'+t2.customer_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select sell_no,convert(varchar(10),max(date),20) as date,max(customer_id) as customer_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from sell where date between '%1' and '%2' and customer_id=%3 group by sell_no) t1 left join customer t2 on t1.customer_id=t2.customer_id");
+        "select t1.sell_no,t1.date,cast(t1.customer_id as varchar)+'-'+t2.customer_name,t1.num,convert(decimal(10,2),t1.money),t1.input from (select sell_no,convert(varchar(10),max(date),20) as date,max(customer_id) as customer_id,count(0) as num,sum(convert(decimal(10,2),quantity*price)) as money,max(input) as input from sell where date between '%1' and '%2' and customer_id=%3 group by sell_no) t1 left join customer t2 on t1.customer_id=t2.customer_id order by t1.sell_no");
     setup.orderLines = QStringLiteral(
-        "select t1.food_id,t2.food_name,t2.unit,t1.quantity,t1.price,t1.quantity*t1.price,t1.remarks,t1.id from sell t1 left join food_info t2 on t1.food_id=t2.food_id where t1.sell_no='%1'");
+        "select t1.food_id,t2.food_name,t2.unit,t1.quantity,t1.price,t1.quantity*t1.price,t1.remarks,t1.id from sell t1 left join food_info t2 on t1.food_id=t2.food_id where t1.sell_no='%1' order by t1.id");
     setup.insertLine = QStringLiteral(
         "insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('%1','%2',%3,%4,'%5','%6','%7','%8');");
     setup.updateLine = QStringLiteral(

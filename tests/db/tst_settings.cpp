@@ -110,6 +110,8 @@ void tst_settings::valuesAreReadAsWritten_data()
     QTest::newRow("semicolon in a password") << QByteArray("password=x;y") << "db" << "jxc" << "x;y" << "";
     QTest::newRow("quoted password keeps its blanks")
         << QByteArray("password=\" a ; b \"  ; quoted") << "db" << "jxc" << " a ; b " << "";
+    QTest::newRow("quotes inside a quoted password")
+        << QByteArray("password=\"say \"hi\"\" ; a \"comment\"") << "db" << "jxc" << "say \"hi\"" << "";
     QTest::newRow("comment after a blank") << QByteArray("user=clerk   ; the clerks' login") << "db" << "clerk"
                                            << "pw" << "";
     QTest::newRow("Windows domain user") << QByteArray("USER=OFFICE\\zhang") << "db" << "OFFICE\\zhang" << "pw"
@@ -146,6 +148,7 @@ void tst_settings::unusableFileIsRefusedNamingIt_data()
     QTest::newRow("no [database] section") << QByteArray("[General]\nengine=odbc\n") << "缺少 [database]";
     QTest::newRow("unknown engine") << QByteArray("[database]\nengine=mysql\n") << "engine=mysql";
     QTest::newRow("line that is no setting") << QByteArray("[database]\n\nserver db01\n") << "第3行";
+    QTest::newRow("quote not closed") << QByteArray("[database]\npassword=\"abc\n") << "第2行";
     QTest::newRow("section not closed") << QByteArray("[database\nengine=sqlite\n") << "第1行";
     QTest::newRow("misspelt key") << QByteArray("[database]\npasword=x\n") << "pasword";
     QTest::newRow("not UTF-8") << QByteArray("[database]\ndata_dir=\xca\xfd\xbe\xdd\n") << "UTF-8";
