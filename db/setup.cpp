@@ -2,6 +2,7 @@
 
 #include "db/demodata.h"
 #include "db/engine.h"
+#include "db/gateway.h"
 #include "db/settings.h"
 #include "db/sqltext.h"
 
@@ -212,24 +213,6 @@ bool listCompany(QSqlDatabase &directory, const QString &scriptFile, const QStri
                 error);
 }
 
-bool inTransaction(QSqlDatabase &db, QString *error, const std::function<bool()> &work)
-{
-    if (!db.transaction()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    if (!work()) {
-        db.rollback();
-        return false;
-    }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        db.rollback();
-        return false;
-    }
-    return true;
-}
-
 void removeDatabaseFile(const QString &file)
 {
     QFile::remove(file);
@@ -247,7 +230,7 @@ bool createEmbeddedCompany(const QString &file, const QString &databaseName, boo
     {
         PrivateConnection company(QStringLiteral("QSQLITE"));
         if (!company.open(file, error)
-            || !inTransaction(company.db(), error, [&] {
+            || !Gateway::inTransaction(company.db(), error, [&] {
                    return runScript(company.db(), QStringLiteral("schema_sqlite.sql"), error)
                        && insertUsers(company.db(), error);
                })) {
@@ -259,7 +242,7 @@ bool createEmbeddedCompany(const QString &file, const QString &databaseName, boo
     }
     PrivateConnection company{QString()};
     return company.open(Engine::databaseNameFor(databaseName), error)
-        && inTransaction(company.db(), error, [&] { return DemoData::fill(company.db(), error); });
+        && Gateway::inTransaction(company.db(), error, [&] { return DemoData::fill(company.db(), error); });
 }
 
 bool createEmbedded(const QString &companyName, const QString &databaseName, bool withDemo,
@@ -284,7 +267,7 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
         ok = directory.open(directoryFile, error)
             && checkNotListed(directory.db(), companyName, databaseName, error)
             && createEmbeddedCompany(companyFile, databaseName, withDemo, error)
-            && inTransaction(directory.db(), error, [&] {
+            && Gateway::inTransaction(directory.db(), error, [&] {
                    return listCompany(directory.db(), QStringLiteral("directory_sqlite.sql"),
                                       companyName, databaseName, error);
                });
@@ -316,23 +299,12 @@ bool isEmptyOnServer(QSqlDatabase &db, const QString &databaseName, QString *err
     return true;
 }
 
-// Gives the open, empty server database its tables, seed rows and users,
-// inside a transaction the caller ends.
-bool fillOnServer(QSqlDatabase &db, const QString &databaseName, bool withDemo, QString *error)
+// Gives the open, empty server database its tables, seed rows and users;
+// the caller holds the transaction they are written in.
+bool fillOnServer(QSqlDatabase &db, bool withDemo, QString *error)
 {
-    if (!isEmptyOnServer(db, databaseName, error)) {
-        return false;
-    }
-    if (!db.transaction()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    if (!runScript(db, QStringLiteral("schema_mssql.sql"), error) || !insertUsers(db, error)
-        || (withDemo && !DemoData::fill(db, error))) {
-        db.rollback();
-        return false;
-    }
-    return true;
+    return runScript(db, QStringLiteral("schema_mssql.sql"), error) && insertUsers(db, error)
+        && (!withDemo || DemoData::fill(db, error));
 }
 
 // On the server the databases exist already (creating them needs rights and
@@ -350,20 +322,24 @@ bool createOnServer(const QString &companyName, const QString &databaseName, boo
         return false;
     }
     QSqlDatabase &db = company.db();
-    if (!fillOnServer(db, databaseName, withDemo, error)) {
+    if (!isEmptyOnServer(db, databaseName, error)) {
         return false;
     }
-    const bool listed = inTransaction(directory.db(), error, [&] {
+    Gateway::Transaction transaction(db);
+    if (!transaction.isOpen()) {
+        *error = transaction.error();
+        return false;
+    }
+    const bool companyReady = fillOnServer(db, withDemo, error);
+    const bool listed = companyReady && Gateway::inTransaction(directory.db(), error, [&] {
         return listCompany(directory.db(), QStringLiteral("directory_mssql.sql"), companyName,
                            databaseName, error);
     });
     if (!listed) {
-        db.rollback();
         return false;
     }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        db.rollback();
+    if (!transaction.commit()) {
+        *error = transaction.error();
         QString ignored;
         exec(directory.db(),
              QStringLiteral("delete from erpdb where db_name='%1'").arg(SqlText::quoted(databaseName)),
@@ -425,15 +401,11 @@ bool createCompanyDatabase(const QString &databaseName, bool withDemo, QString *
     }
     PrivateConnection company{QString()};
     if (!company.open(Engine::databaseNameFor(databaseName), &reason)
-        || !fillOnServer(company.db(), databaseName, withDemo, &reason)) {
+        || !isEmptyOnServer(company.db(), databaseName, &reason)) {
         return false;
     }
-    if (!company.db().commit()) {
-        reason = company.db().lastError().text();
-        company.db().rollback();
-        return false;
-    }
-    return true;
+    return Gateway::inTransaction(company.db(), &reason,
+                                  [&] { return fillOnServer(company.db(), withDemo, &reason); });
 }
 
 bool ensureFirstStart(QString *error)
