@@ -17,6 +17,10 @@ void registerEmbeddedDriver();
 // opening it.
 QSqlDatabase addConnection(const QString &connectionName);
 
+// Adds an embedded connection whose statements are SQLite's own dialect, run
+// untranslated, that creates its file when missing (for the schema scripts).
+QSqlDatabase addSqliteDialectConnection(const QString &connectionName);
+
 // Settings a freshly opened connection needs before the forms use it. On SQL
 // Server: a block of statements sent in one execution must fail as a whole.
 // Without row counts the first error is what the server answers (not a result
@@ -40,5 +44,9 @@ bool installEmbeddedFunctions(const QSqlDatabase &plainSqlite, QString *error);
 // Connect option that lets the embedded engine create a missing file. Without
 // it, opening a database that does not exist fails, as it does on a server.
 inline QString createOption() { return QStringLiteral("JXC_CREATE_IF_MISSING"); }
+
+// Connect option for an embedded connection whose statements are SQLite's
+// own dialect and run untranslated (the schema scripts).
+inline QString sqliteDialectOption() { return QStringLiteral("JXC_SQLITE_DIALECT"); }
 
 } // namespace Engine
