@@ -36,9 +36,11 @@ QString databaseNameFor(const QString &databaseName);
 // Embedded engine only: the file that holds databaseName.
 QString embeddedFile(const QString &databaseName);
 
-// For a plain "QSQLITE" connection on an embedded file (the schema script
-// runs on one): registers the functions and the collation the embedded files
-// are declared with, without which SQLite cannot maintain their indexes.
+// For a plain "QSQLITE" connection on an embedded file (checks that read a
+// file with Qt's own driver): registers the functions and the collation the
+// embedded files are declared with, without which SQLite cannot maintain
+// their indexes. Only sound where Qt's driver uses the SQLite library this
+// program links (Debian); the program itself uses addSqliteDialectConnection.
 bool installEmbeddedFunctions(const QSqlDatabase &plainSqlite, QString *error);
 
 // Connect option that lets the embedded engine create a missing file. Without

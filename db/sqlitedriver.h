@@ -17,7 +17,10 @@ class EmbeddedSqlResult;
 // helper functions and the collation the translated statements need are
 // registered on a handle of the one SQLite library the program links. The
 // forms, QSqlQueryModel and QSqlTableModel see one more Qt driver and nothing
-// else. The database name is the file path (or ":memory:"); a missing file
+// else. Compiled statements are kept by their text (an insert, update or
+// delete with its literals taken out as parameters, see literalparameters.h);
+// temporary structures stay in memory within a bounded page cache. The
+// database name is the file path (or ":memory:"); a missing file
 // is refused unless the connect options hold Engine::createOption(). With
 // Engine::sqliteDialectOption() the statements are SQLite's own and run as
 // they are (the schema scripts).
