@@ -35,6 +35,14 @@ QSqlDatabase addConnection(const QString &connectionName)
     return QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
 }
 
+QSqlDatabase addSqliteDialectConnection(const QString &connectionName)
+{
+    registerEmbeddedDriver();
+    QSqlDatabase db = QSqlDatabase::addDatabase(embeddedDriverName(), connectionName);
+    db.setConnectOptions(createOption() + QLatin1Char(';') + sqliteDialectOption());
+    return db;
+}
+
 bool prepareSession(const QSqlDatabase &db, QString *error)
 {
     if (!db.isOpen() || db.driverName() != QLatin1String("QODBC")) {
