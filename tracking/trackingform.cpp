@@ -21,6 +21,27 @@ QString dayText(const QDate &date)
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+// template with %1, %2, … replaced in one pass, so that a value holding
+// "%2" stays as it is.
+QString filled(const QString &templ, const QStringList &values)
+{
+    QString out;
+    out.reserve(templ.size() + 64);
+    for (int i = 0; i < templ.size(); ++i) {
+        const QChar c = templ.at(i);
+        if (c == QLatin1Char('%') && i + 1 < templ.size() && templ.at(i + 1).isDigit()) {
+            const int n = templ.at(i + 1).digitValue();
+            if (n >= 1 && n <= values.size()) {
+                out += values.at(n - 1);
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
 QStringList textsOf(const QString &sql)
 {
     QStringList texts;
@@ -128,25 +149,43 @@ QString TrackingForm::boxText(const QString &box, bool trimmed) const
 
 QString TrackingForm::statement(Query query) const
 {
+    return build(query, false);
+}
+
+QString TrackingForm::quotedStatement(Query query) const
+{
+    return build(query, true);
+}
+
+QString TrackingForm::build(Query query, bool quoted) const
+{
     const QDate date = m_date->date();
     const QString day = SqlText::quoted(dayText(date));
     const QString kind = SqlText::quoted(m_kind->currentText());
     const QuerySetup &mode = setup(query);
 
-    QString sql;
+    QStringList values;
     switch (query) {
     case Summary:
-        sql = mode.statement.arg(day, day, kind, day);
+        values = QStringList{day, day, kind, day};
         break;
     case Detail:
-        sql = mode.statement.arg(day, kind);
+        values = QStringList{day, kind};
         break;
-    case Month: {
-        const QDate first(date.year(), date.month(), 1);
-        const QDate last(date.year(), date.month(), date.daysInMonth());
-        sql = mode.statement.arg(SqlText::quoted(dayText(first)), SqlText::quoted(dayText(last)), kind);
+    case Month:
+        values = QStringList{SqlText::quoted(dayText(QDate(date.year(), date.month(), 1))),
+                             SqlText::quoted(dayText(QDate(date.year(), date.month(), date.daysInMonth()))), kind};
         break;
     }
+    QString sql;
+    if (quoted || mode.sent.isEmpty()) {
+        sql = filled(mode.statement, values);
+    } else {
+        const QString partner = boxText(m_definition.partnerBox, true);
+        for (const QString &filter : mode.partnerFilters) {
+            values << (partner.isEmpty() ? QString() : filter.arg(SqlText::quoted(partner)));
+        }
+        sql = filled(mode.sent, values);
     }
 
     for (const Clause &clause : m_definition.clauses) {

@@ -33,9 +33,18 @@ public:
     // statistics date, again, the kind, the date again; Detail the date and
     // the kind; Month the first and the last day of the date's month and the
     // kind. The optional clauses go after it, the ordering last.
+    //
+    // sent, when set, is what the form sends instead: the same rows in the
+    // same order, written so that the embedded engine need not build and sort
+    // every partner's code-and-name text (grouped by the partner's columns,
+    // and the partner filter repeated inside the derived tables). Its
+    // place-holders after the quoted ones take partnerFilters, each filled
+    // with the partner box's text, or empty while that box is.
     struct QuerySetup
     {
         QString statement;
+        QString sent;
+        QStringList partnerFilters;
         QString order;
         QVector<ModelReport::Column> columns;
         QString totalsText; // %1, %2, … the sums of sumColumns, in order
@@ -75,6 +84,7 @@ public:
     struct Definition
     {
         QString title;
+        QString partnerBox; // the customer or supplier box
         QVector<BoxFill> boxes;
         QVector<Clause> clauses; // in the order they are appended
         QuerySetup summary;
@@ -82,8 +92,10 @@ public:
         QuerySetup month;
     };
 
-    // The statement query sends for the boxes as they stand.
+    // The statement query sends for the boxes as they stand, and the
+    // statement as quoted that it stands in for.
     QString statement(Query query) const;
+    QString quotedStatement(Query query) const;
 
     QSqlQueryModel *model() const { return m_model; }
 
@@ -103,6 +115,7 @@ private slots:
 private:
     const QuerySetup &setup(Query query) const;
     QString boxText(const QString &box, bool trimmed = false) const;
+    QString build(Query query, bool quoted) const;
     void run(Query query);
 
     Definition m_definition;

@@ -20,6 +20,7 @@
 #include <QSqlQueryModel>
 
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -66,6 +67,8 @@ private slots:
     void customerNamedWithAQuoteIsFound();
     void failingStatementIsReported();
     void categoryBoxesSayAllDifferently();
+    void sentStatementsMatchTheQuotedOnes_data();
+    void sentStatementsMatchTheQuotedOnes();
 
 private:
     FixtureDb m_fixture;
@@ -234,6 +237,76 @@ void tst_tracking::categoryBoxesSayAllDifferently()
     QCOMPARE(receivables.model()->rowCount(), 4);
     QVERIFY(!payables.statement(TrackingForm::Summary).contains(QStringLiteral("t4.category")));
     QVERIFY(!receivables.statement(TrackingForm::Summary).contains(QStringLiteral("t4.category")));
+}
+
+void tst_tracking::sentStatementsMatchTheQuotedOnes_data()
+{
+    QTest::addColumn<QString>("side");
+    QTest::addColumn<QString>("partner");
+    QTest::newRow("receivables, every customer") << "receivables" << "";
+    QTest::newRow("receivables, one customer") << "receivables" << "7-客户7";
+    QTest::newRow("receivables, no such customer") << "receivables" << "7-客户";
+    QTest::newRow("payables, every supplier") << "payables" << "";
+    QTest::newRow("payables, one supplier") << "payables" << "3-供应商3";
+}
+
+// On generated books, with periods of partners that no longer exist and
+// companies whose name differs only in letter case, the statement the form
+// sends gives the rows of the statement it stands in for, in their order.
+void tst_tracking::sentStatementsMatchTheQuotedOnes()
+{
+    QFETCH(QString, side);
+    QFETCH(QString, partner);
+    TestDb db;
+    QVERIFY2(db.isValid(), qPrintable(db.error()));
+    std::mt19937 random(7);
+    auto between = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const QStringList kinds{QStringLiteral("货款"), QStringLiteral("投标保证金")};
+    for (int code = 1; code <= 14; ++code) {
+        const QString name = QStringLiteral("%1%2").arg(side == QLatin1String("payables") ? "供应商" : "客户").arg(code);
+        const QString table = side == QLatin1String("payables") ? QStringLiteral("supplier") : QStringLiteral("customer");
+        if (code <= 12) {
+            QVERIFY(db.exec(QStringLiteral("insert into %1 (%1_id,%1_name,cycle,cooperate) values (%2,'%3',%4,%5)")
+                                .arg(table).arg(code).arg(name).arg(15 * between(1, 4)).arg(code % 5 ? 1 : 0)));
+        }
+        // Codes above 12 have periods but no master row; 5 books as "5-Ab", its
+        // master row says "5-AB".
+        const QString company = code == 5 ? QStringLiteral("5-Ab") : QStringLiteral("%1-%2").arg(code).arg(name);
+        if (code == 5) {
+            QVERIFY(db.exec(QStringLiteral("update %1 set %1_name='AB' where %1_id=5").arg(table)));
+        }
+        for (int month = 1; month <= 10; ++month) {
+            const QDate begin(2024, month, 1);
+            int cash = 0;
+            if (between(0, 2) > 0) {
+                QVERIFY(db.exec(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','%2','x','%3','%3','x')")
+                                    .arg(begin.addDays(between(20, 80)).toString(Qt::ISODate), company)
+                                    .arg(between(0, 3) == 0 ? 50 : 100)));
+                cash = db.scalar(QStringLiteral("select max(id) from info")).toInt();
+            }
+            QVERIFY(db.exec(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,inout_category,operator) values ('%2','%3','%4','100',%5,'%6','clerk')")
+                                .arg(side == QLatin1String("payables") ? "payment" : "receivable",
+                                     begin.toString(Qt::ISODate),
+                                     begin.addDays(begin.daysInMonth() - 1).toString(Qt::ISODate), company)
+                                .arg(cash)
+                                .arg(kinds.at(between(0, 3) == 0 ? 1 : 0))));
+        }
+    }
+
+    auto form = open(side);
+    setBoxes(*form, {QStringLiteral("%1=%2").arg(form->findChild<QComboBox *>(QStringLiteral("comboBox_8")) ? "comboBox_8" : "comboBox_6", partner)});
+    for (const QString &day : {QStringLiteral("2024-06-30"), QStringLiteral("2024-12-31")}) {
+        form->findChild<QDateEdit *>(QStringLiteral("dateEdit"))->setDate(QDate::fromString(day, Qt::ISODate));
+        for (TrackingForm::Query query : {TrackingForm::Summary, TrackingForm::Detail, TrackingForm::Month}) {
+            QString error;
+            const QList<QStringList> quoted = ResultRows::query(form->quotedStatement(query), &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QVERIFY(!quoted.isEmpty() || !partner.isEmpty());
+            const QList<QStringList> sent = ResultRows::query(form->statement(query), &error);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QCOMPARE(sent, quoted);
+        }
+    }
 }
 
 QTEST_MAIN(tst_tracking)
