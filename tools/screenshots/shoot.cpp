@@ -6,10 +6,10 @@
 // Writes login.png, main-window.png and receivable-tracking.png into the
 // folder.
 
-#include "app/iconresources.h"
-#include "app/login.h"
+#include "app/shell/iconresources.h"
+#include "app/shell/login.h"
+#include "app/shell/tarnix.h"
 #include "tracking/receivable_info.h"
-#include "app/tarnix.h"
 #include "db/settings.h"
 #include "db/setup.h"
 #include "widgets/messages.h"
