@@ -5,6 +5,7 @@
 #include "admin/pwd_update.h"
 #include "admin/rizhi.h"
 #include "admin/user_edit.h"
+#include "finance/commision.h"
 #include "master/category_customer.h"
 #include "master/category_supplier.h"
 #include "master/customer.h"
@@ -17,6 +18,8 @@
 #include "stock/purchar.h"
 #include "stock/purchar_info.h"
 #include "stock/sell.h"
+#include "tracking/payment_info.h"
+#include "tracking/receivable_info.h"
 
 #include <QHash>
 
@@ -50,6 +53,9 @@ QHash<QString, FormCatalog::Factory> &forms()
         {QStringLiteral("erp"), &create<erp>},
         {QStringLiteral("profit"), &create<profit>},
         {QStringLiteral("purchar_info"), &create<purchar_info>},
+        {QStringLiteral("commision"), &create<commision>},
+        {QStringLiteral("receivable_info"), &create<receivable_info>},
+        {QStringLiteral("payment_info"), &create<payment_info>},
     };
     return table;
 }

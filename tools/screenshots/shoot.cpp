@@ -3,11 +3,13 @@
 //
 //   jxc-screenshots [output folder]     (default: docs)
 //
-// Writes login.png and main-window.png into the folder.
+// Writes login.png, main-window.png and receivable-tracking.png into the
+// folder.
 
 #include "app/shell/iconresources.h"
 #include "app/shell/login.h"
 #include "app/shell/tarnix.h"
+#include "tracking/receivable_info.h"
 #include "db/settings.h"
 #include "db/setup.h"
 #include "widgets/messages.h"
@@ -55,7 +57,14 @@ bool shoot(const QDir &outDir)
     tarnix window;
     window.resize(1280, 800);
     window.show();
-    return save(&window, outDir, QStringLiteral("main-window.png"));
+    if (!save(&window, outDir, QStringLiteral("main-window.png"))) {
+        return false;
+    }
+
+    receivable_info tracking;
+    tracking.resize(1280, 560);
+    tracking.show();
+    return save(&tracking, outDir, QStringLiteral("receivable-tracking.png"));
 }
 
 // The databases live in a temporary folder; they are closed before it goes.

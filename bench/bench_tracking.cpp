@@ -1,0 +1,304 @@
+#include "bench/bench.h"
+
+#include "finance/commision.h"
+#include "tracking/payment_info.h"
+#include "tracking/receivable_info.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QSqlRecord>
+#include <QVariant>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+// The tracking reports and the commission report on the accounts of a large
+// company: 5,000 customers, 2,000 suppliers, 200,000 receivable and 100,000
+// payable periods, 300,000 cash entries. Each query is timed through its
+// form (button to filled table) beside the same statement read to its end on
+// the engine; each must stay within 1 s and within 1.5 times the engine's own
+// time plus the fill (here the fill is the model's fetch, which the engine's
+// reading already contains).
+
+namespace {
+
+const int CustomerCount = 5000;
+const int SupplierCount = 2000;
+const int ReceivablesPerCustomer = 40;
+const int PayablesPerSupplier = 50;
+const int LooseCashEntries = 300000 - 120000 - 60000;
+const int SalesmanCount = 20;
+// Monthly periods up to the statistics month.
+const QDate StatisticsDay(2026, 4, 30);
+
+void say(const QString &text)
+{
+    std::printf("   %s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+class Inserter
+{
+public:
+    explicit Inserter(const QString &sql) { m_ok = m_query.prepare(sql); }
+    bool add(const QVariantList &values)
+    {
+        for (int i = 0; m_ok && i < values.size(); ++i) {
+            m_query.bindValue(i, values.at(i));
+        }
+        m_ok = m_ok && m_query.exec();
+        return m_ok;
+    }
+    QString error() const { return m_query.lastError().text(); }
+
+private:
+    QSqlQuery m_query;
+    bool m_ok = false;
+};
+
+QString salesman(int i)
+{
+    return QStringLiteral("业务员%1").arg(i % SalesmanCount, 2, 10, QLatin1Char('0'));
+}
+
+QString money(int cents)
+{
+    return QString::number(cents / 100.0, 'f', 2);
+}
+
+// Periods are months ending on the statistics month; two in five are paid,
+// with the cash 10 to 50 days after the period end, one in five only in
+// part; a quarter carry an invoice. Paid receivables had their commission
+// paid out 5 days after the cash came.
+bool fillAccounts(QString *error)
+{
+    std::mt19937 random(20260430);
+    auto between = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    QSqlDatabase db = QSqlDatabase::database();
+    db.transaction();
+    auto fail = [&](const Inserter &insert) {
+        *error = insert.error();
+        db.rollback();
+        return false;
+    };
+
+    Inserter employees(QStringLiteral("insert into employee (employee_id,employee_name) values (?,?)"));
+    for (int i = 0; i < SalesmanCount; ++i) {
+        if (!employees.add({QString::number(i), salesman(i)})) {
+            return fail(employees);
+        }
+    }
+    Inserter customers(QStringLiteral("insert into customer (customer_id,customer_name,short_name,area,category,salesman1,salesman2,commision1,commision2,invoice,cycle,accoutant,cooperate) values (?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    for (int code = 1; code <= CustomerCount; ++code) {
+        if (!customers.add({code, QStringLiteral("客户%1").arg(code), QStringLiteral("客%1").arg(code),
+                            QStringLiteral("ACE").mid(code % 3, 1), QStringLiteral("类别%1").arg(code % 4),
+                            salesman(code), salesman(code / SalesmanCount + 1), QStringLiteral("2.000"),
+                            QStringLiteral("0.500"), code % 2, 30 + 15 * (code % 3),
+                            QStringLiteral("对账%1").arg(code % 5), code % 10 == 0 ? 0 : 1})) {
+            return fail(customers);
+        }
+    }
+    Inserter suppliers(QStringLiteral("insert into supplier (supplier_id,supplier_name,short_name,category,cycle,accoutant,cooperate) values (?,?,?,?,?,?,?)"));
+    for (int code = 1; code <= SupplierCount; ++code) {
+        if (!suppliers.add({code, QStringLiteral("供应商%1").arg(code), QStringLiteral("供%1").arg(code),
+                            QStringLiteral("品类%1").arg(code % 6), 30 + 15 * (code % 3),
+                            QStringLiteral("对账%1").arg(code % 5), code % 10 == 0 ? 0 : 1})) {
+            return fail(suppliers);
+        }
+    }
+
+    Inserter cash(QStringLiteral("insert into info (date,company,summary,income,pay,category) values (?,?,?,?,?,?)"));
+    Inserter invoices(QStringLiteral("insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values (?,?,?,?,?,?,?)"));
+    Inserter receivables(QStringLiteral("insert into receivable (date_begin,date_end,company,money,discount,invoice_id,info_id,remarks,date_commision,inout_category,operator) values (?,?,?,?,?,?,?,?,?,?,?)"));
+    Inserter payables(QStringLiteral("insert into payment (date_begin,date_end,company,money,invoice_id,info_id,remarks,inout_category,operator) values (?,?,?,?,?,?,?,?,?)"));
+    int cashId = 0;
+    int invoiceId = 0;
+    auto writePeriods = [&](int partners, int periods, bool receivable) {
+        for (int code = 1; code <= partners; ++code) {
+            const QString company = receivable ? QStringLiteral("%1-客户%1").arg(code) : QStringLiteral("%1-供应商%1").arg(code);
+            for (int p = periods - 1; p >= 0; --p) {
+                const QDate begin = QDate(StatisticsDay.year(), StatisticsDay.month(), 1).addMonths(-p);
+                const QDate end = begin.addDays(begin.daysInMonth() - 1);
+                const int amount = between(10000, 5000000);
+                const int state = between(0, 4);
+                int info = 0;
+                QString commission = QStringLiteral("2001-01-01");
+                if (state < 3 && p > 0) {
+                    const QDate paid = end.addDays(between(10, 50));
+                    const int part = state == 2 ? amount / 2 : amount;
+                    if (!cash.add({paid.toString(Qt::ISODate), company, QStringLiteral("回款"),
+                                   money(receivable ? part : 0), money(receivable ? 0 : part),
+                                   QStringLiteral("销售回款")})) {
+                        return fail(cash);
+                    }
+                    info = ++cashId;
+                    commission = paid.addDays(5).toString(Qt::ISODate);
+                }
+                int invoice = 0;
+                if (state % 2 == 0 && between(0, 1) == 0) {
+                    if (!invoices.add({end.toString(Qt::ISODate), QString::number(++invoiceId), money(amount), company,
+                                       receivable ? QStringLiteral("销项") : QStringLiteral("进项"),
+                                       QStringLiteral("test001"), QString()})) {
+                        return fail(invoices);
+                    }
+                    invoice = invoiceId;
+                }
+                const bool ok = receivable
+                    ? receivables.add({begin.toString(Qt::ISODate), end.toString(Qt::ISODate), company, money(amount),
+                                       QStringLiteral("0"), invoice, info, QString(), commission,
+                                       QStringLiteral("货款"), QStringLiteral("test001")})
+                    : payables.add({begin.toString(Qt::ISODate), end.toString(Qt::ISODate), company, money(amount),
+                                    invoice, info, QString(), QStringLiteral("货款"), QStringLiteral("test001")});
+                if (!ok) {
+                    return fail(receivable ? receivables : payables);
+                }
+            }
+        }
+        return true;
+    };
+    if (!writePeriods(CustomerCount, ReceivablesPerCustomer, true) || !writePeriods(SupplierCount, PayablesPerSupplier, false)) {
+        return false;
+    }
+    for (int i = 0; i < LooseCashEntries; ++i) {
+        const int code = between(1, CustomerCount);
+        if (!cash.add({StatisticsDay.addDays(-between(0, 1200)).toString(Qt::ISODate),
+                       QStringLiteral("%1-客户%1").arg(code), QStringLiteral("杂项"), QStringLiteral("0"),
+                       money(between(100, 100000)), QStringLiteral("费用报销")})) {
+            return fail(cash);
+        }
+    }
+    if (!db.commit()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    QSqlQuery analyze;
+    analyze.exec(QStringLiteral("analyze"));
+    return true;
+}
+
+// Reads every value of every row; seconds taken, negative on failure.
+double runOnEngine(const QString &sql, int *rows)
+{
+    bool failed = false;
+    *rows = 0;
+    const double seconds = Bench::seconds([&] {
+        QSqlQuery query;
+        query.setForwardOnly(true);
+        if (!query.exec(sql)) {
+            failed = true;
+            say(query.lastError().text());
+            return;
+        }
+        const int columns = query.record().count();
+        while (query.next()) {
+            for (int c = 0; c < columns; ++c) {
+                query.value(c).toString();
+            }
+            ++*rows;
+        }
+    });
+    return failed ? -1 : seconds;
+}
+
+bool measure(const QString &what, const QString &sql, QPushButton *button, QSqlQueryModel *model,
+             const QString &quoted = QString())
+{
+    int rows = 0;
+    runOnEngine(sql, &rows); // warms the page cache
+    const double engine = runOnEngine(sql, &rows);
+    if (engine < 0) {
+        return false;
+    }
+    const double form = Bench::seconds([button] { button->click(); });
+    if (model->rowCount() != rows) {
+        say(QStringLiteral("%1: the form shows %2 rows, the engine returned %3").arg(what).arg(model->rowCount()).arg(rows));
+        return false;
+    }
+    Bench::report(QStringLiteral("%1 (%2 rows)").arg(what).arg(rows), form, engine, std::min(1.0, 1.5 * engine));
+    if (!quoted.isEmpty() && quoted != sql) {
+        int quotedRows = 0;
+        const double alone = runOnEngine(quoted, &quotedRows);
+        say(QStringLiteral("the statement it stands in for: engine %1 s").arg(alone, 0, 'f', 3));
+    }
+    return true;
+}
+
+template<class Form>
+bool measureTracking(const QString &side, const QString &partnerBox, const QString &partner)
+{
+    Form form;
+    form.template findChild<QDateEdit *>(QStringLiteral("dateEdit"))->setDate(StatisticsDay);
+    auto *box = form.template findChild<QComboBox *>(partnerBox);
+    const struct
+    {
+        const char *name;
+        TrackingForm::Query query;
+        const char *button;
+    } queries[] = {{"summary", TrackingForm::Summary, "pushButton"},
+                   {"detail", TrackingForm::Detail, "pushButton_3"},
+                   {"month", TrackingForm::Month, "pushButton_4"}};
+    bool ok = true;
+    for (const QString &filter : {QString(), partner}) {
+        box->setEditText(filter);
+        for (const auto &q : queries) {
+            const QString what = QStringLiteral("%1 %2%3").arg(side, QLatin1String(q.name),
+                                                                 filter.isEmpty() ? QString() : QStringLiteral(", one partner"));
+            ok &= measure(what, form.statement(q.query),
+                          form.template findChild<QPushButton *>(QLatin1String(q.button)), form.model(),
+                          form.quotedStatement(q.query));
+        }
+    }
+    return ok;
+}
+
+} // namespace
+
+JXC_BENCH_CASE(trackingReports, "tracking")
+{
+    Bench::Company company;
+    if (!company.isValid()) {
+        say(company.error());
+        return false;
+    }
+    QString error;
+    const double build = Bench::seconds([&error] { fillAccounts(&error); });
+    if (!error.isEmpty()) {
+        say(QStringLiteral("could not build the company: %1").arg(error));
+        return false;
+    }
+    say(QStringLiteral("%1 customers, %2 suppliers, %3 receivables, %4 payables, 300000 cash entries written in %5 s")
+            .arg(CustomerCount)
+            .arg(SupplierCount)
+            .arg(CustomerCount * ReceivablesPerCustomer)
+            .arg(SupplierCount * PayablesPerSupplier)
+            .arg(build, 0, 'f', 1));
+    // A copy of the company for looking into a slow statement by hand.
+    const QString keep = qEnvironmentVariable("JXC_BENCH_KEEP");
+    if (!keep.isEmpty()) {
+        QSqlQuery copy;
+        if (!copy.exec(QStringLiteral("vacuum into '%1'").arg(keep))) {
+            say(copy.lastError().text());
+        }
+    }
+
+    bool ok = measureTracking<receivable_info>(QStringLiteral("receivables"), QStringLiteral("comboBox_8"),
+                                               QStringLiteral("2500-客户2500"));
+    ok &= measureTracking<payment_info>(QStringLiteral("payables"), QStringLiteral("comboBox_6"),
+                                        QStringLiteral("1000-供应商1000"));
+
+    commision report;
+    report.findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentText(salesman(7));
+    report.findChild<QDateEdit *>(QStringLiteral("dateEdit"))->setDate(QDate(2025, 5, 1));
+    report.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"))->setDate(StatisticsDay);
+    ok &= measure(QStringLiteral("commission, one salesman, one year"),
+                  commision::reportStatement(salesman(7), QStringLiteral("2025-05-01"), StatisticsDay.toString(Qt::ISODate)),
+                  report.findChild<QPushButton *>(QStringLiteral("pushButton")), report.model());
+    return ok;
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "widgets/modelreport.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QProgressBar;
+class QSqlQueryModel;
+class QTableView;
+
+// The receivable and payable tracking reports: three read-only queries over
+// the account periods of one kind up to a statistics date, a totals line and
+// the export. receivable_info and payment_info are this class with their own
+// boxes, clauses, statements, headers and totals texts; the controls they
+// share (the three query buttons, the export, the kind box, the date, the
+// table, the totals label and the progress bar) carry the same object names
+// in both.
+class TrackingForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum Query { Summary, Detail, Month };
+
+    // One mode. The statement's place-holders are, in order: Summary the
+    // statistics date, again, the kind, the date again; Detail the date and
+    // the kind; Month the first and the last day of the date's month and the
+    // kind. The optional clauses go after it, the ordering last.
+    //
+    // sent, when set, is what the form sends instead: the same rows in the
+    // same order, written so that the embedded engine need not build and sort
+    // every partner's code-and-name text (grouped by the partner's columns,
+    // and the partner filter repeated inside the derived tables). Its
+    // place-holders after the quoted ones take partnerFilters, each filled
+    // with the partner box's text, or empty while that box is.
+    struct QuerySetup
+    {
+        QString statement;
+        QString sent;
+        QStringList partnerFilters;
+        QString order;
+        QVector<ModelReport::Column> columns;
+        QString totalsText; // %1, %2, … the sums of sumColumns, in order
+        QList<int> sumColumns;
+    };
+
+    // How a combo box is filled when the form opens: the fixed items, then
+    // the texts of sql. A searchable box is editable with a completer.
+    struct BoxFill
+    {
+        QString box;
+        QStringList items;
+        QString sql;
+        bool searchable = false;
+    };
+
+    // An optional clause of the queries it names. A choice clause reads the
+    // texts of its boxes, joined by "/", and appends the text chosen for
+    // them (nothing for other texts). A text clause appends text with the
+    // box's text, quoted, unless the box shows noFilter; a trimmed box is
+    // read without surrounding blanks.
+    struct Clause
+    {
+        QList<Query> queries;
+        QStringList boxes;
+        QHash<QString, QString> choices;
+        QString noFilter;
+        bool trimmed = false;
+        QString text;
+
+        static Clause choice(const QList<Query> &queries, const QStringList &boxes,
+                             const QHash<QString, QString> &choices);
+        static Clause boxText(const QList<Query> &queries, const QString &box, const QString &noFilter,
+                              const QString &text, bool trimmed = false);
+    };
+
+    struct Definition
+    {
+        QString title;
+        QString partnerBox; // the customer or supplier box
+        QVector<BoxFill> boxes;
+        QVector<Clause> clauses; // in the order they are appended
+        QuerySetup summary;
+        QuerySetup detail;
+        QuerySetup month;
+    };
+
+    // The statement query sends for the boxes as they stand, and the
+    // statement as quoted that it stands in for.
+    QString statement(Query query) const;
+    QString quotedStatement(Query query) const;
+
+    QSqlQueryModel *model() const { return m_model; }
+
+protected:
+    explicit TrackingForm(QWidget *parent);
+
+    // Call once the designer controls exist: fills the boxes, sets the date
+    // to today, runs the Summary and sets the title.
+    void start(const Definition &definition);
+
+private slots:
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+
+private:
+    const QuerySetup &setup(Query query) const;
+    QString boxText(const QString &box, bool trimmed = false) const;
+    QString build(Query query, bool quoted) const;
+    void run(Query query);
+
+    Definition m_definition;
+    QSqlQueryModel *m_model;
+    QTableView *m_view = nullptr;
+    QDateEdit *m_date = nullptr;
+    QComboBox *m_kind = nullptr;
+    QLabel *m_totals = nullptr;
+    QProgressBar *m_progress = nullptr;
+};
