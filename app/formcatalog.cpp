@@ -5,6 +5,7 @@
 #include "admin/pwd_update.h"
 #include "admin/rizhi.h"
 #include "admin/user_edit.h"
+#include "finance/cashbook.h"
 #include "finance/invoice.h"
 #include "master/category_customer.h"
 #include "master/category_supplier.h"
@@ -52,6 +53,7 @@ QHash<QString, FormCatalog::Factory> &forms()
         {QStringLiteral("profit"), &create<profit>},
         {QStringLiteral("purchar_info"), &create<purchar_info>},
         {QStringLiteral("invoice"), &create<invoice>},
+        {QStringLiteral("cashbook"), &create<cashbook>},
     };
     return table;
 }

@@ -4,6 +4,7 @@
 #include "app/loginstate.h"
 #include "app/permissioncheck.h"
 #include "db/sqltext.h"
+#include "finance/moneyvalidator.h"
 #include "finance/partylist.h"
 #include "widgets/celldelegates.h"
 #include "widgets/csvexport.h"
@@ -21,7 +22,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QRegExpValidator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStyle>
@@ -64,11 +64,7 @@ invoice::invoice(QWidget *parent)
 
     PartyList::fill(m_ui->comboBox_3, PartyList::supplierStatement(), this);
 
-    // An optional minus, 0 or up to nine digits without a leading zero, and at
-    // most four decimals; or nothing at all.
-    m_ui->lineEdit_3->setValidator(new QRegExpValidator(
-        QRegExp(QStringLiteral("^(-?[0]|-?[1-9][0-9]{0,8})(?:\\.\\d{1,4})?$|(^\\t?$)"), Qt::CaseSensitive),
-        m_ui->lineEdit_3));
+    m_ui->lineEdit_3->setValidator(newMoneyValidator(m_ui->lineEdit_3));
     m_ui->dateEdit->setDate(today);
     m_ui->dateEdit_2->setDate(today);
     m_ui->dateEdit_3->setDate(today);
@@ -275,6 +271,7 @@ bool invoice::save()
     case GuardedTableModel::Outcome::Saved:
         return true;
     case GuardedTableModel::Outcome::Stale:
+    case GuardedTableModel::Outcome::Refused:
         Messages::warning(this, QStringLiteral("错误提示"), message);
         return false;
     case GuardedTableModel::Outcome::Failed:

@@ -175,12 +175,16 @@ bool GuardedTableModel::deleteRowFromTable(int row)
     return written == Write::Done;
 }
 
-GuardedTableModel::Outcome GuardedTableModel::saveAll(QString *message)
+GuardedTableModel::Outcome GuardedTableModel::saveAll(QString *message, const Check &check)
 {
     QSqlDatabase db = database();
     if (!db.transaction()) {
         *message = db.lastError().text();
         return Outcome::Failed;
+    }
+    if (check && !check(message)) {
+        db.rollback();
+        return Outcome::Refused;
     }
     // The model's own submit would mark rows as sent before the transaction
     // is committed, so a failed save could not be retried; writing here keeps

@@ -4,6 +4,8 @@
 #include <QSqlTableModel>
 #include <QString>
 
+#include <functional>
+
 // An editable table model (manual submit) whose save never overwrites what
 // another workstation saved meanwhile: a stored row is updated or deleted only
 // while it still holds every value this screen loaded, and the save is one
@@ -13,7 +15,12 @@ class GuardedTableModel : public QSqlTableModel
 {
     Q_OBJECT
 public:
-    enum class Outcome { Saved, Stale, Failed };
+    enum class Outcome { Saved, Stale, Refused, Failed };
+
+    // Asked inside the save's transaction, before anything is written, so
+    // that what it reads cannot change before the commit: false with a
+    // message refuses the save.
+    using Check = std::function<bool(QString *message)>;
 
     explicit GuardedTableModel(QObject *parent = nullptr, const QSqlDatabase &db = QSqlDatabase());
 
@@ -21,8 +28,9 @@ public:
     // changed or removed rows were changed or deleted by another user since
     // they were loaded (*message names them). Failed: the database refused
     // (its text in *message). In both cases nothing is written and the changes
-    // stay on the screen for correction. Saved: committed and selected again.
-    Outcome saveAll(QString *message);
+    // stay on the screen for correction. Refused: check said no (its message).
+    // Saved: committed and selected again.
+    Outcome saveAll(QString *message, const Check &check = Check());
 
     // "第%1行已被其他用户修改，请重新查询后再保存！" with the rows counted from 1.
     static QString staleMessage(const QList<int> &rows);
