@@ -1,5 +1,6 @@
 #include "widgets/celldelegates.h"
 
+#include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/accountkind.h"
 #include "widgets/decimaltext.h"
@@ -8,8 +9,6 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
-#include <QSqlError>
-#include <QSqlQuery>
 
 // ReadOnlyDelegate ----------------------------------------------------------
 
@@ -39,14 +38,11 @@ void PickListDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionV
 
 bool PickListDelegate::readList(const QString &statement, QWidget *messageParent, QStringList *texts)
 {
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (!query.exec(statement)) {
-        Messages::databaseError(messageParent, query.lastError().text());
+    QString error;
+    if (!Gateway::readTexts(statement, texts, &error)) {
+        Messages::databaseError(messageParent, error);
+        texts->clear();
         return false;
-    }
-    while (query.next()) {
-        *texts << query.value(0).toString();
     }
     return true;
 }

@@ -3,9 +3,9 @@
 // workstation's changes.
 
 #include "finance/invoice.h"
-#include "admin/rawsqlite.h"
 #include "app/loginstate.h"
 #include "finance/financetest.h"
+#include "master/formtest.h"
 #include "stock/recordingprinter.h"
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
@@ -330,9 +330,8 @@ void tst_invoice::failedAuditIsReported()
     store(QStringLiteral("F1"), QStringLiteral("5"));
     invoice form;
     MessageRecorder messages;
-    QCOMPARE(execRawSqlite(QStringLiteral("create trigger refuse before update on invoice "
-                                          "begin select raise(abort, 'invoice locked'); end")),
-             QString());
+    QVERIFY(FormTest::runOnFile(m_db->db(), "create trigger refuse before update on invoice "
+                                            "begin select raise(abort, 'invoice locked'); end"));
     click(form, "pushButton_5");
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, QStringLiteral("数据错误"));
