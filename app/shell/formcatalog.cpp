@@ -5,7 +5,9 @@
 #include "admin/pwd_update.h"
 #include "admin/rizhi.h"
 #include "admin/user_edit.h"
+#include "finance/cashbook.h"
 #include "finance/commision.h"
+#include "finance/invoice.h"
 #include "master/category_customer.h"
 #include "master/category_supplier.h"
 #include "master/customer.h"
@@ -56,6 +58,8 @@ QHash<QString, FormCatalog::Factory> &forms()
         {QStringLiteral("commision"), &create<commision>},
         {QStringLiteral("receivable_info"), &create<receivable_info>},
         {QStringLiteral("payment_info"), &create<payment_info>},
+        {QStringLiteral("invoice"), &create<invoice>},
+        {QStringLiteral("cashbook"), &create<cashbook>},
     };
     return table;
 }

@@ -3,18 +3,21 @@
 //
 //   jxc-screenshots [output folder]     (default: docs)
 //
-// Writes login.png, main-window.png and receivable-tracking.png into the
-// folder.
+// Writes login.png, main-window.png, receivable-tracking.png and invoice.png
+// into the folder.
 
 #include "app/shell/iconresources.h"
 #include "app/shell/login.h"
 #include "app/shell/tarnix.h"
-#include "tracking/receivable_info.h"
 #include "db/settings.h"
 #include "db/setup.h"
+#include "finance/invoice.h"
+#include "tracking/receivable_info.h"
 #include "widgets/messages.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -64,7 +67,18 @@ bool shoot(const QDir &outDir)
     receivable_info tracking;
     tracking.resize(1280, 560);
     tracking.show();
-    return save(&tracking, outDir, QStringLiteral("receivable-tracking.png"));
+    if (!save(&tracking, outDir, QStringLiteral("receivable-tracking.png"))) {
+        return false;
+    }
+
+    // The invoice register with the demo company's invoices of the last
+    // three months.
+    invoice register_;
+    register_.resize(1280, 720);
+    register_.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"))->setDate(QDate::currentDate().addMonths(-3));
+    register_.findChild<QPushButton *>(QStringLiteral("pushButton_7"))->click();
+    register_.show();
+    return save(&register_, outDir, QStringLiteral("invoice.png"));
 }
 
 // The databases live in a temporary folder; they are closed before it goes.
