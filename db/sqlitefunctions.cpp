@@ -3,6 +3,7 @@
 #include "db/chinesecollation.h"
 
 #include <QByteArray>
+#include <QVarLengthArray>
 #include <QVector>
 
 #include <sqlite3.h>
@@ -646,8 +647,11 @@ void deletePattern(void *pattern)
 }
 
 // The folded characters of the text LIKE looks at; a number as SQL Server
-// prints it.
-QVector<uint> likeText(sqlite3_value *v)
+// prints it. Searches run this for every row: no allocation for the usual
+// short texts.
+using LikeText = QVarLengthArray<uint, 256>;
+
+void likeText(sqlite3_value *v, LikeText *text)
 {
     const int type = sqlite3_value_type(v);
     char buf[64];
@@ -660,11 +664,10 @@ QVector<uint> likeText(sqlite3_value *v)
         s = sqlite3_value_text(v);
         len = sqlite3_value_bytes(v);
     }
-    QVector<uint> text = codePoints(s, len);
-    for (uint &c : text) {
-        c = ChineseCollation::fold(c);
+    int pos = 0;
+    while (pos < len) {
+        text->append(ChineseCollation::fold(ChineseCollation::nextCodePoint(s, len, &pos)));
     }
-    return text;
 }
 
 // like(pattern, text[, escape]): SQLite runs "text LIKE pattern ESCAPE e"
@@ -700,7 +703,8 @@ void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     bool matched = false;
     if (pattern->valid) {
-        const QVector<uint> text = likeText(argv[1]);
+        LikeText text;
+        likeText(argv[1], &text);
         int trimmed = text.size();
         while (trimmed > 0 && text.at(trimmed - 1) == ' ') {
             --trimmed;
