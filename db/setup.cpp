@@ -2,6 +2,7 @@
 
 #include "db/demodata.h"
 #include "db/engine.h"
+#include "db/gateway.h"
 #include "db/settings.h"
 #include "db/sqltext.h"
 
@@ -204,24 +205,6 @@ bool listCompany(QSqlDatabase &directory, const QString &scriptFile, const QStri
                 error);
 }
 
-bool inTransaction(QSqlDatabase &db, QString *error, const std::function<bool()> &work)
-{
-    if (!db.transaction()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    if (!work()) {
-        db.rollback();
-        return false;
-    }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        db.rollback();
-        return false;
-    }
-    return true;
-}
-
 void removeDatabaseFile(const QString &file)
 {
     QFile::remove(file);
@@ -239,7 +222,7 @@ bool createEmbeddedCompany(const QString &file, const QString &databaseName, boo
     {
         PrivateConnection company(QStringLiteral("QSQLITE"));
         if (!company.open(file, error)
-            || !inTransaction(company.db(), error, [&] {
+            || !Gateway::inTransaction(company.db(), error, [&] {
                    return runScript(company.db(), QStringLiteral("schema_sqlite.sql"), error)
                        && insertUsers(company.db(), error);
                })) {
@@ -251,7 +234,7 @@ bool createEmbeddedCompany(const QString &file, const QString &databaseName, boo
     }
     PrivateConnection company{QString()};
     return company.open(Engine::databaseNameFor(databaseName), error)
-        && inTransaction(company.db(), error, [&] { return DemoData::fill(company.db(), error); });
+        && Gateway::inTransaction(company.db(), error, [&] { return DemoData::fill(company.db(), error); });
 }
 
 bool createEmbedded(const QString &companyName, const QString &databaseName, bool withDemo,
@@ -276,7 +259,7 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
         ok = directory.open(directoryFile, error)
             && checkNotListed(directory.db(), companyName, databaseName, error)
             && createEmbeddedCompany(companyFile, databaseName, withDemo, error)
-            && inTransaction(directory.db(), error, [&] {
+            && Gateway::inTransaction(directory.db(), error, [&] {
                    return listCompany(directory.db(), QStringLiteral("directory_sqlite.sql"),
                                       companyName, databaseName, error);
                });
@@ -309,23 +292,22 @@ bool createOnServer(const QString &companyName, const QString &databaseName, boo
         return false;
     }
     QSqlDatabase &db = company.db();
-    if (!db.transaction()) {
-        *error = db.lastError().text();
+    Gateway::Transaction transaction(db);
+    if (!transaction.isOpen()) {
+        *error = transaction.error();
         return false;
     }
     const bool companyReady = runScript(db, QStringLiteral("schema_mssql.sql"), error)
         && insertUsers(db, error) && (!withDemo || DemoData::fill(db, error));
-    const bool listed = companyReady && inTransaction(directory.db(), error, [&] {
+    const bool listed = companyReady && Gateway::inTransaction(directory.db(), error, [&] {
         return listCompany(directory.db(), QStringLiteral("directory_mssql.sql"), companyName,
                            databaseName, error);
     });
     if (!listed) {
-        db.rollback();
         return false;
     }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        db.rollback();
+    if (!transaction.commit()) {
+        *error = transaction.error();
         QString ignored;
         exec(directory.db(),
              QStringLiteral("delete from erpdb where db_name='%1'").arg(SqlText::quoted(databaseName)),

@@ -5,9 +5,9 @@
 //
 // Writes login.png and main-window.png into the folder.
 
-#include "app/iconresources.h"
-#include "app/login.h"
-#include "app/tarnix.h"
+#include "app/shell/iconresources.h"
+#include "app/shell/login.h"
+#include "app/shell/tarnix.h"
 #include "db/settings.h"
 #include "db/setup.h"
 #include "widgets/messages.h"
