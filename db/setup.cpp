@@ -50,13 +50,13 @@ QString latin1(const char *text)
 class PrivateConnection
 {
 public:
-    // driver empty: the configured engine's driver (Engine::addConnection).
+    // driver empty: the configured engine's driver (Engine::addConnection);
+    // the embedded driver's name: an embedded file in SQLite's own dialect.
     explicit PrivateConnection(const QString &driver)
     {
         static int counter = 0;
         m_name = QStringLiteral("jxc_setup_%1").arg(++counter);
-        m_db = driver.isEmpty() ? Engine::addConnection(m_name)
-                                : QSqlDatabase::addDatabase(driver, m_name);
+        m_db = driver.isEmpty() ? Engine::addConnection(m_name) : Engine::addSqliteDialectConnection(m_name);
     }
     ~PrivateConnection()
     {
@@ -77,9 +77,6 @@ public:
         if (!m_db.open()) {
             *error = QStringLiteral("无法打开数据库 %1：%2").arg(databaseName, m_db.lastError().text());
             return false;
-        }
-        if (m_db.driverName() == QLatin1String("QSQLITE")) {
-            return Engine::installEmbeddedFunctions(m_db, error);
         }
         Engine::prepareSession(m_db);
         return true;
@@ -213,14 +210,14 @@ void removeDatabaseFile(const QString &file)
     }
 }
 
-// The schema script is SQLite's own dialect and runs on a plain SQLite
-// connection; the demo data is written through the embedded driver, the path
-// every statement of the program takes.
+// The schema script is SQLite's own dialect and runs untranslated; the demo
+// data is written through the translating driver, the path every statement
+// of the program takes.
 bool createEmbeddedCompany(const QString &file, const QString &databaseName, bool withDemo,
                            QString *error)
 {
     {
-        PrivateConnection company(QStringLiteral("QSQLITE"));
+        PrivateConnection company(Engine::embeddedDriverName());
         if (!company.open(file, error)
             || !Gateway::inTransaction(company.db(), error, [&] {
                    return runScript(company.db(), QStringLiteral("schema_sqlite.sql"), error)
@@ -255,7 +252,7 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
 
     bool ok = false;
     {
-        PrivateConnection directory(QStringLiteral("QSQLITE"));
+        PrivateConnection directory(Engine::embeddedDriverName());
         ok = directory.open(directoryFile, error)
             && checkNotListed(directory.db(), companyName, databaseName, error)
             && createEmbeddedCompany(companyFile, databaseName, withDemo, error)
