@@ -5,6 +5,8 @@
 #include "admin/pwd_update.h"
 #include "admin/rizhi.h"
 #include "admin/user_edit.h"
+#include "finance/payment.h"
+#include "finance/receivable.h"
 #include "master/category_customer.h"
 #include "master/category_supplier.h"
 #include "master/customer.h"
@@ -50,6 +52,8 @@ QHash<QString, FormCatalog::Factory> &forms()
         {QStringLiteral("erp"), &create<erp>},
         {QStringLiteral("profit"), &create<profit>},
         {QStringLiteral("purchar_info"), &create<purchar_info>},
+        {QStringLiteral("receivable"), &create<receivable>},
+        {QStringLiteral("payment"), &create<payment>},
     };
     return table;
 }
