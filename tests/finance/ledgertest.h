@@ -153,6 +153,8 @@ inline bool choose(QWidget *form, int row, int column, const QString &prefix, bo
         if (box->itemText(i).startsWith(prefix)) {
             box->setCurrentIndex(i);
             QTest::keyClick(box, Qt::Key_Return);
+            // The delegate writes back once the event loop runs.
+            QCoreApplication::processEvents();
             return true;
         }
     }
@@ -168,6 +170,7 @@ inline void typeInto(QWidget *form, int row, int column, const QString &text)
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
 }
 
 } // namespace LedgerTest
