@@ -5,6 +5,8 @@
 #include "admin/pwd_update.h"
 #include "admin/rizhi.h"
 #include "admin/user_edit.h"
+#include "finance/cashbook.h"
+#include "finance/invoice.h"
 #include "finance/payment.h"
 #include "finance/receivable.h"
 #include "master/category_customer.h"
@@ -52,6 +54,8 @@ QHash<QString, FormCatalog::Factory> &forms()
         {QStringLiteral("erp"), &create<erp>},
         {QStringLiteral("profit"), &create<profit>},
         {QStringLiteral("purchar_info"), &create<purchar_info>},
+        {QStringLiteral("invoice"), &create<invoice>},
+        {QStringLiteral("cashbook"), &create<cashbook>},
         {QStringLiteral("receivable"), &create<receivable>},
         {QStringLiteral("payment"), &create<payment>},
     };

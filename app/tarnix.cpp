@@ -93,6 +93,7 @@ const QList<tarnix::Entry> &tarnix::entries()
         {QStringLiteral("资金分类"), {}, QStringLiteral("category_cash"), false, {}},
         {QStringLiteral("权限管理"), {}, QStringLiteral("power_edit"), false, {}},
         {QStringLiteral("发票登记"), {}, QStringLiteral("invoice"), true, {}},
+        {QStringLiteral("资金日记账"), {}, QStringLiteral("cashbook"), true, {}},
         {QStringLiteral("应收(货款)"), {}, QStringLiteral("receivable"), true, QStringLiteral("货款")},
         {QStringLiteral("应收(投标保证金)"), {}, QStringLiteral("receivable"), true, QStringLiteral("投标")},
         {QStringLiteral("应收(履约保证金)"), {}, QStringLiteral("receivable"), true, QStringLiteral("履约")},

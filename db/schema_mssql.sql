@@ -315,6 +315,12 @@ create index ix_info_company on info (company)
 GO
 create index ix_info_date on info (date)
 GO
+-- The cash journal refuses to change or delete an entry that a receivable or
+-- payable is bound to, and asks for it on every such save.
+create index ix_receivable_info_id on receivable (info_id)
+GO
+create index ix_payment_info_id on payment (info_id)
+GO
 
 -- Seed rows ------------------------------------------------------------------
 
@@ -331,6 +337,7 @@ insert into power (name) values (N'应付录入')
 insert into power (name) values (N'应收审核')
 insert into power (name) values (N'应收录入')
 insert into power (name) values (N'应收导入')
+insert into power (name) values (N'资金录入')
 GO
 
 -- The account forms pick their kind by position: trade, tender deposits,

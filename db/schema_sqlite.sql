@@ -276,6 +276,10 @@ CREATE TABLE info (
 
 CREATE INDEX ix_info_company ON info (company);
 CREATE INDEX ix_info_date ON info (date);
+-- The cash journal refuses to change or delete an entry that a receivable or
+-- payable is bound to, and asks for it on every such save.
+CREATE INDEX ix_receivable_info_id ON receivable (info_id);
+CREATE INDEX ix_payment_info_id ON payment (info_id);
 
 -- Decimal places ---------------------------------------------------------------
 -- A decimal(18,2) column on the server rounds what it is given ('3.456' is
@@ -362,6 +366,7 @@ INSERT INTO power (name) VALUES ('应付录入');
 INSERT INTO power (name) VALUES ('应收审核');
 INSERT INTO power (name) VALUES ('应收录入');
 INSERT INTO power (name) VALUES ('应收导入');
+INSERT INTO power (name) VALUES ('资金录入');
 
 -- The account forms pick their kind by position: trade, tender deposits,
 -- performance bonds, current accounts.

@@ -157,7 +157,7 @@ void tst_tarnix::showsTitleLoginAndMenus()
     QCOMPARE(menus, (QStringList{
         "基础资料(B):— 客户档案 供应商档案 — 修改密码 用户管理 商品资料 — 操作日志", "采购单据(C):采购录入|查询|打印",
         "送货单据(R):送货录入|查询|打印", "盈亏单据(Q):盈亏录入|查询", "管理报表(P):商品统计 毛利统计 采购明细",
-        QStringLiteral("财务及设置(F):员工资料 客户类别 供应商类别 资金分类 权限管理 — 发票登记 — "
+        QStringLiteral("财务及设置(F):员工资料 客户类别 供应商类别 资金分类 权限管理 — 发票登记 资金日记账 — "
                        "应收(货款) 应收(投标保证金) 应收(履约保证金) 应收(总分往来) — "
                        "应付(货款) 应付(投标保证金) 应付(履约保证金) 应付(总分往来) — "
                        "业务提成明细 应收款跟踪 应付款跟踪"),
@@ -285,7 +285,7 @@ void tst_tarnix::entriesOpenTheirForm_data()
         {"商品统计", "erp", true}, {"毛利统计", "profit", true}, {"采购明细", "purchar_info", true},
         {"员工资料", "employee", false}, {"客户类别", "category_customer", false},
         {"供应商类别", "category_supplier", false}, {"资金分类", "category_cash", false}, {"权限管理", "power_edit", false},
-        {"发票登记", "invoice", true}, {"应收(货款)", "receivable", true}, {"应收(投标保证金)", "receivable", true},
+        {"发票登记", "invoice", true}, {"资金日记账", "cashbook", true}, {"应收(货款)", "receivable", true}, {"应收(投标保证金)", "receivable", true},
         {"应收(履约保证金)", "receivable", true}, {"应收(总分往来)", "receivable", true}, {"应付(货款)", "payment", true},
         {"应付(投标保证金)", "payment", true}, {"应付(履约保证金)", "payment", true}, {"应付(总分往来)", "payment", true},
         {"业务提成明细", "commision", true}, {"应收款跟踪", "receivable_info", true}, {"应付款跟踪", "payment_info", true},

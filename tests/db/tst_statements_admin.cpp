@@ -61,12 +61,12 @@ void tst_statements_admin::reads_data()
 
     // power_edit
     QTest::newRow("power_edit: count of rights")
-        << QStringLiteral("select count(*) from power") << QStringList{"12"} << true;
+        << QStringLiteral("select count(*) from power") << QStringList{"13"} << true;
     QTest::newRow("power_edit: rights")
         << QStringLiteral("select name from power")
         << QStringList{"权限编辑", "资产类别编辑", "员工编辑", "供应商类别编辑",
                        "客户类别编辑", "发票审核", "发票录入", "应付审核",
-                       "应付录入", "应收审核", "应收录入", "应收导入"}
+                       "应付录入", "应收审核", "应收录入", "应收导入", "资金录入"}
         << false;
     QTest::newRow("power_edit: users")
         << QStringLiteral("select name from [user]")

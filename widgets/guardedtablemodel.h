@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QSqlTableModel>
+#include <QString>
+
+#include <functional>
+
+// An editable table model (manual submit) whose save never overwrites what
+// another workstation saved meanwhile: a stored row is updated or deleted only
+// while it still holds every value this screen loaded, and the save is one
+// transaction that refuses, naming the rows, when any of them has changed.
+// The table needs an integer key column "id".
+class GuardedTableModel : public QSqlTableModel
+{
+    Q_OBJECT
+public:
+    enum class Outcome { Saved, Stale, Refused, Failed };
+
+    // Asked inside the save's transaction, before anything is written, so
+    // that what it reads cannot change before the commit: false with a
+    // message refuses the save.
+    using Check = std::function<bool(QString *message)>;
+
+    explicit GuardedTableModel(QObject *parent = nullptr, const QSqlDatabase &db = QSqlDatabase());
+
+    // Writes every unsaved change in one transaction, in row order. Stale: some
+    // changed or removed rows were changed or deleted by another user since
+    // they were loaded (*message names them). Failed: the database refused
+    // (its text in *message). In both cases nothing is written and the changes
+    // stay on the screen for correction. Refused: check said no (its message).
+    // Saved: committed and selected again.
+    Outcome saveAll(QString *message, const Check &check = Check());
+
+    // "第%1行已被其他用户修改，请重新查询后再保存！" with the rows counted from 1.
+    static QString staleMessage(const QList<int> &rows);
+
+    // Fetches every row the filter selects.
+    void fetchAll();
+
+    // The value column held when the rows were loaded; the value of a row
+    // added on this screen is its current one.
+    QVariant loadedValue(int row, int column) const;
+
+    // Whether row was added on this screen, or is a stored row marked for
+    // removal, or has unsaved changes.
+    bool isNewRow(int row) const;
+    bool isRemovedRow(int row) const;
+    bool isChangedRow(int row) const;
+
+protected:
+    // submitAll goes through the same guard; a row that no longer holds what
+    // was loaded fails it.
+    bool updateRowInTable(int row, const QSqlRecord &values) override;
+    bool deleteRowFromTable(int row) override;
+
+private:
+    enum class Write { Done, Stale, Failed };
+    // "id = ? and date = ? and checker is null ..." over the loaded values.
+    QString whereLoaded(int row, QVariantList *values) const;
+    Write insertStored(const QSqlRecord &values, QString *error);
+    Write updateStored(int row, const QSqlRecord &values, QString *error);
+    Write deleteStored(int row, QString *error);
+    Write execute(const QString &statement, const QVariantList &values, bool oneRow, QString *error);
+};
