@@ -1,5 +1,7 @@
 #include "db/demodata.h"
 
+#include "db/demoaccounts.h"
+
 #include "db/sqltext.h"
 
 #include <QDate>
@@ -686,7 +688,7 @@ namespace DemoData {
 bool fill(QSqlDatabase db, QString *error)
 {
     DemoWriter writer(db, error);
-    return writer.write();
+    return writer.write() && fillTodaysAccounts(db, error);
 }
 
 } // namespace DemoData

@@ -287,15 +287,11 @@ create index ix_payment_company on payment (company)
 GO
 create index ix_payment_date_end on payment (date_end)
 GO
--- An invoice or cash entry is bound to one row only: a save asks which rows
--- hold the ids it binds.
+-- An invoice is bound to one row only: a save asks which rows hold the
+-- invoices it binds (the cash entries have their index below).
 create index ix_receivable_invoice_id on receivable (invoice_id)
 GO
-create index ix_receivable_info_id on receivable (info_id)
-GO
 create index ix_payment_invoice_id on payment (invoice_id)
-GO
-create index ix_payment_info_id on payment (info_id)
 GO
 
 -- The pick lists build "id-summary-income" by string concatenation, which a

@@ -10,6 +10,7 @@
 #include "widgets/csvexport.h"
 #include "widgets/decimaltext.h"
 #include "widgets/filedialogs.h"
+#include "widgets/guardedtablemodel.h"
 #include "widgets/messages.h"
 #include "widgets/printerchoice.h"
 
@@ -30,7 +31,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSqlTableModel>
 #include <QStyle>
 
 namespace {
@@ -56,6 +56,7 @@ const QString CategoryFilter = QStringLiteral(" and inout_category = '%1'");
 const QString CompanyFilter = QStringLiteral(" and company = '%1'");
 const QString AmountFilter = QStringLiteral(" and cast(money as int) = %1");
 const QString CommissionFilter = QStringLiteral(" and date_commision = '%1'");
+const QString TotalOf = QStringLiteral("select sum(money) from %1 where %2");
 const QString SavedFilter = QStringLiteral("inout_category='%1' and date_begin='%2' and date_end='%3'");
 
 // Ids per statement when asking which stored rows hold them.
@@ -140,7 +141,7 @@ LedgerForm::LedgerForm(const LedgerSetup &setup, QWidget *parent)
         m_body->pushButton_13->hide();
     }
 
-    m_model = new QSqlTableModel(this, QSqlDatabase::database());
+    m_model = new GuardedTableModel(this, QSqlDatabase::database());
     m_model->setTable(m_setup.table);
     m_model->setEditStrategy(QSqlTableModel::OnManualSubmit);
 
@@ -160,7 +161,7 @@ LedgerForm::LedgerForm(const LedgerSetup &setup, QWidget *parent)
     m_model->setFilter(OpenFilter.arg(dateText(today), dateText(today))
                        + CategoryFilter.arg(q(m_body->comboBox_4->currentText())));
     m_model->setSort(0, Qt::AscendingOrder);
-    if (selectAndFetch()) {
+    if (selectRows()) {
         showTotal(QStringLiteral("价税合计金额%1元"));
     }
 
@@ -283,50 +284,45 @@ void LedgerForm::setUpTable()
     PartyTexts::followCurrentRow(view, 2, m_setup.party);
 }
 
-bool LedgerForm::selectAndFetch()
+bool LedgerForm::selectRows()
 {
     const bool ok = m_model->select();
     if (!ok) {
         Messages::databaseError(this, m_model->lastError().text());
     }
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
-    rememberLoadedRows();
     return ok;
 }
 
-void LedgerForm::rememberLoadedRows()
+// The stored rows this screen shows: their bindings may move between them.
+QSet<long long> LedgerForm::rowsShown()
 {
-    m_loadedRows.clear();
-    m_loadedInvoices.clear();
-    m_loadedCash.clear();
+    m_model->fetchAll();
+    QSet<long long> ids;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        m_loadedRows.insert(DecimalText::integerOf(text(row, m_setup.idColumn)));
-        const long long invoice = DecimalText::integerOf(text(row, m_setup.invoiceColumn));
-        const long long cash = DecimalText::integerOf(text(row, m_setup.cashColumn));
-        if (invoice != 0) {
-            m_loadedInvoices.insert(invoice);
-        }
-        if (cash != 0) {
-            m_loadedCash.insert(cash);
+        if (!m_model->isNewRow(row)) {
+            ids.insert(DecimalText::integerOf(m_model->loadedValue(row, m_setup.idColumn).toString()));
         }
     }
+    return ids;
 }
 
 void LedgerForm::showTotal(const QString &pattern)
 {
     double sum = 0;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        sum += DecimalText::valueOf(text(row, 3));
+    if (m_model->canFetchMore() && !m_model->isDirty()) {
+        // A long list is read as the user scrolls; its total comes from the
+        // database instead of waiting for every row.
+        QSqlQuery query;
+        if (!query.exec(TotalOf.arg(m_setup.table, m_model->filter())) || !query.next()) {
+            Messages::databaseError(this, query.lastError().text());
+        }
+        sum = query.value(0).toDouble();
+    } else {
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            sum += DecimalText::valueOf(text(row, 3));
+        }
     }
     m_body->label->setText(pattern.arg(DecimalText::twoDecimals(sum)));
-}
-
-// A row removed on the screen stays in the model, marked, until the save.
-bool LedgerForm::isRemoved(int row) const
-{
-    return m_model->headerData(row, Qt::Vertical).toString() == QLatin1String("!");
 }
 
 QString LedgerForm::text(int row, int column) const
@@ -382,9 +378,7 @@ void LedgerForm::on_pushButton_11_clicked()
     }
     const QString begin = dateText(beginDate);
     const QString end = dateText(endDate);
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
+    m_model->fetchAll();
     if (periodCollides(company, begin, end)) {
         Messages::information(this, QStringLiteral("重复提示"), QStringLiteral("本周期已有货款生成！"));
         return;
@@ -464,16 +458,18 @@ bool LedgerForm::mayWrite(const QString &right)
     return true;
 }
 
-// Whether a row, new or changed, binds an id that a stored row not loaded
-// here holds. Only rows this screen changes can bind anew.
-bool LedgerForm::findBoundElsewhere(int column, const QString &message)
+// Whether the ids that new or changed rows bind are free: no stored row
+// that this screen does not show may hold them. Only rows this screen changes
+// can bind anew. Asked inside the save's transaction.
+bool LedgerForm::bindingsFree(int column, const QSet<long long> &shown, const QString &pattern,
+                              QString *message)
 {
     const bool invoices = column == m_setup.invoiceColumn;
     QVector<int> rows;
     QSet<long long> ids;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (!m_model->isDirty(m_model->index(row, column))
-            && !m_model->isDirty(m_model->index(row, m_setup.idColumn))) {
+        if (m_model->isRemovedRow(row)
+            || (!m_model->isNewRow(row) && !m_model->isDirty(m_model->index(row, column)))) {
             continue;
         }
         const long long id = DecimalText::integerOf(text(row, column));
@@ -493,36 +489,34 @@ bool LedgerForm::findBoundElsewhere(int column, const QString &message)
         query.setForwardOnly(true);
         if (!query.exec((invoices ? m_setup.invoiceHoldersSql : m_setup.cashHoldersSql)
                             .arg(part.join(QLatin1Char(','))))) {
-            Messages::databaseError(this, query.lastError().text());
-            return true;
+            *message = query.lastError().text();
+            return false;
         }
         while (query.next()) {
-            if (!m_loadedRows.contains(query.value(1).toLongLong())) {
+            if (!shown.contains(query.value(1).toLongLong())) {
                 taken.insert(query.value(0).toLongLong());
             }
         }
     }
     for (int row : qAsConst(rows)) {
         if (taken.contains(DecimalText::integerOf(text(row, column)))) {
-            Messages::warning(this, QStringLiteral("错误提示"), message.arg(row + 1));
-            return true;
+            *message = pattern.arg(row + 1);
+            return false;
         }
     }
-    return false;
+    return true;
 }
 
 // The check both saves run over every row shown before anything is written.
 bool LedgerForm::checkRows()
 {
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
+    m_model->fetchAll();
     const int rows = m_model->rowCount();
     for (const auto &unique : {qMakePair(m_setup.invoiceColumn, QStringLiteral("发票号不能重复！")),
                                qMakePair(m_setup.cashColumn, QStringLiteral("资金号不能重复！"))}) {
         QSet<long long> seen;
         for (int row = 0; row < rows; ++row) {
-            if (isRemoved(row)) {
+            if (m_model->isRemovedRow(row)) {
                 continue;
             }
             const long long id = DecimalText::integerOf(text(row, unique.first));
@@ -537,7 +531,7 @@ bool LedgerForm::checkRows()
         }
     }
     for (int row = 0; row < rows; ++row) {
-        if (isRemoved(row)) {
+        if (m_model->isRemovedRow(row)) {
             continue;
         }
         for (int column : qAsConst(m_setup.requiredColumns)) {
@@ -559,54 +553,47 @@ bool LedgerForm::checkRows()
             return false;
         }
     }
-    return !findBoundElsewhere(m_setup.invoiceColumn, QStringLiteral("第%1行发票已绑定，请检查"))
-        && !findBoundElsewhere(m_setup.cashColumn, QStringLiteral("第%1行资金已绑定，请检查"));
-}
-
-bool LedgerForm::submitInTransaction()
-{
-    QSqlDatabase db = m_model->database();
-    if (!db.transaction()) {
-        Messages::warning(this, QStringLiteral("数据错误"), db.lastError().text());
-        return false;
-    }
-    if (!m_model->submitAll()) {
-        const QString error = m_model->lastError().text();
-        db.rollback();
-        Messages::warning(this, QStringLiteral("数据错误"), error);
-        return false;
-    }
-    if (!db.commit()) {
-        const QString error = db.lastError().text();
-        db.rollback();
-        Messages::warning(this, QStringLiteral("数据错误"), error);
-        return false;
-    }
     return true;
 }
 
-// After a write, successful or not, the screen shows what is stored.
-void LedgerForm::afterWrite()
+// Writes every change in one transaction; a refusal leaves the changes on
+// the screen for correction.
+bool LedgerForm::submit()
 {
-    selectAndFetch();
+    QString message;
+    const QSet<long long> shown = rowsShown();
+    const auto outcome = m_model->saveAll(&message, [this, &shown](QString *refusal) {
+        return bindingsFree(m_setup.invoiceColumn, shown, QStringLiteral("第%1行发票已绑定，请检查"), refusal)
+            && bindingsFree(m_setup.cashColumn, shown, QStringLiteral("第%1行资金已绑定，请检查"), refusal);
+    });
+    switch (outcome) {
+    case GuardedTableModel::Outcome::Saved:
+        return true;
+    case GuardedTableModel::Outcome::Stale:
+    case GuardedTableModel::Outcome::Refused:
+        Messages::warning(this, QStringLiteral("错误提示"), message);
+        return false;
+    case GuardedTableModel::Outcome::Failed:
+        Messages::warning(this, QStringLiteral("数据错误"), message);
+        return false;
+    }
+    return false;
 }
 
 bool LedgerForm::saveAll(bool reload)
 {
-    if (!mayWrite(m_setup.entryRight) || !checkRows()) {
+    if (!mayWrite(m_setup.entryRight) || !checkRows() || !submit()) {
         return false;
     }
-    const bool saved = submitInTransaction();
     if (reload) {
         m_model->setFilter(SavedFilter.arg(q(m_body->comboBox_3->currentText()),
                                            dateText(m_body->dateEdit->date()),
                                            dateText(m_body->dateEdit_4->date())));
+        selectRows();
     }
-    afterWrite();
-    if (saved) {
-        Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));
-    }
-    return saved;
+    showTotal(QStringLiteral("价税合计金额%1元"));
+    Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));
+    return true;
 }
 
 void LedgerForm::on_pushButton_3_clicked()
@@ -670,9 +657,6 @@ void LedgerForm::yfwl()
 void LedgerForm::on_pushButton_4_clicked()
 {
     m_model->revertAll();
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
     showTotal(QStringLiteral("价税合计金额%1元"));
 }
 
@@ -701,11 +685,7 @@ void LedgerForm::on_pushButton_6_clicked()
         // unsaved, and so does the removal.
         m_model->revertRow(row);
     } else {
-        submitInTransaction();
-        afterWrite();
-    }
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
+        submit();
     }
     showTotal(QStringLiteral("价税合计金额%1元"));
 }
@@ -716,9 +696,7 @@ void LedgerForm::setChecker(bool audit)
         return;
     }
     m_model->revertAll();
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
+    m_model->fetchAll();
     const QString user = LoginState::userName;
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const bool audited = !text(row, m_setup.checkerColumn).isEmpty();
@@ -728,8 +706,11 @@ void LedgerForm::setChecker(bool audit)
             setText(row, m_setup.checkerColumn, QString::fromLatin1(""));
         }
     }
-    submitInTransaction();
-    afterWrite();
+    if (!submit()) {
+        // Nothing of the stamp is left half-done on the screen.
+        m_model->revertAll();
+    }
+    showTotal(QStringLiteral("价税合计金额%1元"));
 }
 
 void LedgerForm::on_pushButton_5_clicked()
@@ -770,9 +751,7 @@ void LedgerForm::on_pushButton_13_clicked()
 // commission; the marks are written by the next save.
 void LedgerForm::markCommission()
 {
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
+    m_model->fetchAll();
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (!text(row, m_setup.checkerColumn).isEmpty()) {
             Messages::warning(this, QStringLiteral("错误提示"),
@@ -915,7 +894,7 @@ void LedgerForm::on_pushButton_7_clicked()
     QApplication::processEvents();
     m_model->setFilter(filter);
     m_model->setSort(0, Qt::AscendingOrder);
-    if (selectAndFetch()) {
+    if (selectRows()) {
         showTotal(QStringLiteral("价税合计金额%1元"));
     }
     m_body->pushButton_7->setText(QStringLiteral("查询"));
@@ -959,9 +938,7 @@ void LedgerForm::on_pushButton_2_clicked()
 
 void LedgerForm::printDocument(QPrinter *printer)
 {
-    while (m_model->canFetchMore()) {
-        m_model->fetchMore();
-    }
+    m_model->fetchAll();
     const int rows = m_model->rowCount();
     if (rows == 0) {
         return;

@@ -10,7 +10,7 @@
 
 class QItemDelegate;
 class QPrinter;
-class QSqlTableModel;
+class GuardedTableModel;
 
 namespace Ui {
 class LedgerForm;
@@ -114,18 +114,17 @@ private:
     void setUpTable();
     void fillPickLists();
     void takeAccountKind();
-    bool selectAndFetch();
-    void rememberLoadedRows();
+    bool selectRows();
+    QSet<long long> rowsShown();
     void showTotal(const QString &pattern);
     QString text(int row, int column) const;
-    bool isRemoved(int row) const;
     void setText(int row, int column, const QVariant &value);
     bool periodCollides(const QString &company, const QString &begin, const QString &end);
 
     bool checkRows();
-    bool findBoundElsewhere(int column, const QString &message);
-    bool submitInTransaction();
-    void afterWrite();
+    bool bindingsFree(int column, const QSet<long long> &shown, const QString &pattern,
+                      QString *message);
+    bool submit();
     bool saveAll(bool reload);
     bool mayWrite(const QString &right);
     void setChecker(bool audit);
@@ -137,12 +136,7 @@ private:
 
     LedgerSetup m_setup;
     Ui::LedgerForm *m_body;
-    QSqlTableModel *m_model;
+    GuardedTableModel *m_model;
     QList<QItemDelegate *> m_delegates;
     QString m_category;
-    // Ids of the rows last loaded, and of the invoice and cash entries they
-    // held: a binding held by any other stored row is taken.
-    QSet<long long> m_loadedRows;
-    QSet<long long> m_loadedInvoices;
-    QSet<long long> m_loadedCash;
 };

@@ -313,7 +313,7 @@ void tst_receivable::aRowChangedElsewhereIsNotOverwritten()
     view(mine.get())->model()->setData(view(mine.get())->model()->index(0, 4), 40);
     click(mine.get(), "pushButton_3");
     QCOMPARE(m_fixture->messages.count(), 2);
-    QCOMPARE(m_fixture->messages.last().title, QStringLiteral("数据错误"));
+    QCOMPARE(m_fixture->messages.last().title, QStringLiteral("错误提示"));
     QVERIFY(m_fixture->messages.last().text.contains(QStringLiteral("第1行")));
     QCOMPARE(m_fixture->db->scalar(QStringLiteral("select discount from receivable")), QStringLiteral("30"));
 }
