@@ -94,11 +94,7 @@ bool measureForm(const QString &name, const QString &table, const QString &kind)
         return false;
     }
 
-    engine = onEngine(table, QStringLiteral("date_end between '2024-01-01' and '2024-12-31'") + category, &rows);
-    took = queryRange(form.get(), QStringLiteral("2024-01-01"), QStringLiteral("2024-12-31"));
-    Bench::report(QStringLiteral("%1: a year (%2 rows)").arg(name).arg(shown(form.get())), took, engine, Target);
-
-    // A new period after the last one of partner 1.
+    // A new period after the last one of partner 1, on the day's list.
     form->findChild<QDateEdit *>(QStringLiteral("dateEdit"))->setDate(QDate(2025, 1, 1));
     form->findChild<QDateEdit *>(QStringLiteral("dateEdit_4"))->setDate(QDate(2025, 1, 31));
     form->findChild<QComboBox *>(QStringLiteral("comboBox_2"))->setCurrentText(
@@ -113,13 +109,18 @@ bool measureForm(const QString &name, const QString &table, const QString &kind)
         return false;
     }
 
-    // 500 rows of the last, open quarter get a remark; the new row stays
-    // out, it has no invoice yet.
-    auto *revert = form->findChild<QPushButton *>(QStringLiteral("pushButton_4"));
-    revert->click();
-    queryRange(form.get(), QStringLiteral("2024-11-01"), QStringLiteral("2024-12-31"));
+    engine = onEngine(table, QStringLiteral("date_end between '2024-01-01' and '2024-12-31'") + category, &rows);
+    took = queryRange(form.get(), QStringLiteral("2024-01-01"), QStringLiteral("2024-12-31"));
+    Bench::report(QStringLiteral("%1: a year (%2 rows)").arg(name).arg(shown(form.get())), took, engine, Target);
+
+    // 500 rows of the last, unaudited months get a remark.
+    queryRange(form.get(), QStringLiteral("2024-09-01"), QStringLiteral("2024-12-31"));
     QAbstractItemModel *model = form->findChild<QTableView *>(QStringLiteral("tableView"))->model();
     const int remarks = table == QStringLiteral("receivable") ? 8 : 7;
+    while (model->canFetchMore(QModelIndex())) {
+        model->fetchMore(QModelIndex());
+    }
+    const int listed = model->rowCount();
     for (int row = 0; row < 500 && row < model->rowCount(); ++row) {
         model->setData(model->index(row, remarks), QStringLiteral("已对账"));
     }
@@ -128,7 +129,7 @@ bool measureForm(const QString &name, const QString &table, const QString &kind)
     QSqlQuery count;
     count.exec(QStringLiteral("select count(*) from %1 where remarks='已对账'").arg(table));
     count.next();
-    Bench::report(QStringLiteral("%1: save 500 edited rows (%2 of %3 shown)").arg(name).arg(count.value(0).toInt()).arg(model->rowCount()),
+    Bench::report(QStringLiteral("%1: save 500 edited rows (%2 of %3 shown)").arg(name).arg(count.value(0).toInt()).arg(listed),
                   took, 0, Target);
     return count.value(0).toInt() == 500;
 }

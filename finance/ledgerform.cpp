@@ -2,9 +2,10 @@
 
 #include "app/loginstate.h"
 #include "app/permissioncheck.h"
-#include "db/sqlbatch.h"
 #include "db/sqltext.h"
 #include "finance/ledgerimport.h"
+#include "finance/moneyvalidator.h"
+#include "finance/partylist.h"
 #include "widgets/accountkind.h"
 #include "widgets/celldelegates.h"
 #include "widgets/csvexport.h"
@@ -18,7 +19,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCompleter>
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
@@ -26,7 +26,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QRegExpValidator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -45,8 +44,8 @@ const QString DiscountCategory = QStringLiteral("公司往来");
 // Statements of the receivables only.
 const QString InsertPayable = QStringLiteral("insert into payment (date_begin,date_end,company,money,remarks,inout_category,operator) values ('%1','%2','%3','%4','%5','%6','%7')");
 const QString SamePayable = QStringLiteral("select count(*) from payment where date_begin='%1' and date_end='%2' and company='%3' and money=%4 and inout_category='%5'");
-const QString InsertImported = QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('%1','%2','%3','%4','%5','%6');");
-const QString ImportPeriods = QStringLiteral("select company,inout_category,convert(varchar(10),date_begin,20),convert(varchar(10),date_end,20) from receivable where company in (%1)");
+const QString InsertImported = QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values (?,?,?,?,?,?)");
+const QString ImportPeriods = QStringLiteral("select company,inout_category,convert(varchar(10),date_begin,20),convert(varchar(10),date_end,20) from receivable where company in (%1) and date_begin<='%2' and date_end>='%3'");
 const QString Customers = QStringLiteral("select cast(customer_id as varchar)+'-'+customer_name from customer order by customer_id");
 
 const QString Categories = QStringLiteral("select name from inout_category order by id");
@@ -61,8 +60,6 @@ const QString SavedFilter = QStringLiteral("inout_category='%1' and date_begin='
 
 // Ids per statement when asking which stored rows hold them.
 const int IdsPerQuery = 500;
-// Statements of the import per execution.
-const int ImportBlock = 200;
 
 QString dateText(const QDate &date)
 {
@@ -84,15 +81,6 @@ QStringList readTexts(const QString &statement, bool *ok)
         texts << query.value(0).toString();
     }
     return texts;
-}
-
-void giveCompleter(QComboBox *box, const QStringList &texts)
-{
-    auto *completer = new QCompleter(texts, box);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    completer->setFilterMode(Qt::MatchContains);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
-    box->setCompleter(completer);
 }
 
 bool isCalendarDate(const QString &text)
@@ -148,8 +136,7 @@ LedgerForm::LedgerForm(const LedgerSetup &setup, QWidget *parent)
     fillPickLists();
     takeAccountKind();
 
-    m_body->lineEdit_3->setValidator(new QRegExpValidator(
-        QRegExp(QStringLiteral("^(-?[0]|-?[1-9][0-9]{0,8})(?:\\.\\d{1,4})?$|(^\\t?$)")), this));
+    m_body->lineEdit_3->setValidator(newMoneyValidator(this));
     const QDate today = QDate::currentDate();
     m_body->dateEdit->setDate(today);
     m_body->dateEdit_2->setDate(today);
@@ -203,18 +190,8 @@ LedgerForm::~LedgerForm()
 
 void LedgerForm::fillPickLists()
 {
-    bool ok = false;
-    const QStringList parties = readTexts(m_setup.partyList, &ok);
-    if (!ok) {
-        Messages::databaseError(this, QSqlQuery().lastError().text());
-    }
-    for (QComboBox *box : {m_body->comboBox_2, m_body->comboBox_5}) {
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->addItem(QString());
-        box->addItems(parties);
-        giveCompleter(box, parties);
-    }
+    PartyList::fill(m_body->comboBox_2, m_setup.partyList, this);
+    PartyList::fill(m_body->comboBox_5, m_setup.partyList, this);
     m_body->comboBox->addItems(m_setup.queryFields);
 }
 
@@ -816,23 +793,46 @@ void LedgerForm::importFile()
     }
     known.companies = QSet<QString>(customers.begin(), customers.end());
     known.categories = QSet<QString>(categories.begin(), categories.end());
+    // Only periods within the file's span of days can collide with its lines.
     QStringList companies;
+    QString first;
+    QString last;
     for (const auto &record : records) {
         const QString company = record.second.value(2).trimmed();
         if (known.companies.contains(company)) {
             companies << company;
         }
+        const QString begin = LedgerImport::dateOf(record.second.value(0));
+        const QString end = LedgerImport::dateOf(record.second.value(1));
+        if (!begin.isEmpty() && (first.isEmpty() || begin < first)) {
+            first = begin;
+        }
+        if (!end.isEmpty() && end > last) {
+            last = end;
+        }
     }
     companies.removeDuplicates();
-    for (int first = 0; first < companies.size(); first += IdsPerQuery) {
+
+    // Checked and written in one transaction, so that no period stored
+    // meanwhile slips between the check and the inserts.
+    QSqlDatabase db = QSqlDatabase::database();
+    if (!db.transaction()) {
+        Messages::warning(this, QStringLiteral("数据错误"), db.lastError().text());
+        return;
+    }
+    auto fail = [this, &db](const QString &error) {
+        db.rollback();
+        Messages::warning(this, QStringLiteral("数据错误"), error);
+    };
+    for (int from = 0; from < companies.size(); from += IdsPerQuery) {
         QStringList part;
-        for (int i = first; i < companies.size() && i < first + IdsPerQuery; ++i) {
+        for (int i = from; i < companies.size() && i < from + IdsPerQuery; ++i) {
             part << QStringLiteral("'%1'").arg(q(companies.at(i)));
         }
         QSqlQuery query;
         query.setForwardOnly(true);
-        if (!query.exec(ImportPeriods.arg(part.join(QLatin1Char(','))))) {
-            Messages::databaseError(this, query.lastError().text());
+        if (!query.exec(ImportPeriods.arg(part.join(QLatin1Char(',')), last, first))) {
+            fail(query.lastError().text());
             return;
         }
         while (query.next()) {
@@ -844,26 +844,41 @@ void LedgerForm::importFile()
     QVector<LedgerImport::Line> lines;
     QVector<LedgerImport::Problem> problems;
     LedgerImport::check(records, known, &lines, &problems);
-    if (!problems.isEmpty()) {
-        Messages::warning(this, QStringLiteral("错误提示"), LedgerImport::report(problems));
+    if (!problems.isEmpty() || lines.isEmpty()) {
+        db.rollback();
+        if (lines.isEmpty() && problems.isEmpty()) {
+            Messages::warning(this, QStringLiteral("操作提示"), QStringLiteral("文件中没有可导入的数据！"));
+        } else {
+            Messages::warning(this, QStringLiteral("错误提示"), LedgerImport::report(problems));
+        }
         return;
     }
-    if (lines.isEmpty()) {
-        Messages::warning(this, QStringLiteral("操作提示"), QStringLiteral("文件中没有可导入的数据！"));
+    QSqlQuery insert;
+    if (!insert.prepare(InsertImported)) {
+        fail(insert.lastError().text());
         return;
     }
-    QStringList statements;
     for (const LedgerImport::Line &line : qAsConst(lines)) {
-        statements << InsertImported.arg(line.begin, line.end, q(line.company), line.amount,
-                                         q(line.category), q(LoginState::userName));
+        insert.addBindValue(line.begin);
+        insert.addBindValue(line.end);
+        insert.addBindValue(line.company);
+        insert.addBindValue(line.amount);
+        insert.addBindValue(line.category);
+        insert.addBindValue(LoginState::userName);
+        if (!insert.exec()) {
+            fail(QStringLiteral("第%1行：%2").arg(line.number).arg(insert.lastError().text()));
+            return;
+        }
     }
-    QString error;
-    if (!SqlBatch::runInBlocks(statements, ImportBlock, &error)) {
-        Messages::warning(this, QStringLiteral("数据错误"), error);
+    if (!db.commit()) {
+        fail(db.lastError().text());
         return;
     }
     Messages::information(this, QStringLiteral("操作提示"),
                           QStringLiteral("导入成功！共导入%1行").arg(lines.size()));
+    if (selectRows()) {
+        showTotal(QStringLiteral("价税合计金额%1元"));
+    }
 }
 
 void LedgerForm::on_pushButton_7_clicked()

@@ -35,6 +35,8 @@ private slots:
     void discountBecomesACurrentAccountPayable();
     void deleteAsksAndRemoves_data();
     void deleteAsksAndRemoves();
+    void theDemoCompanyOpensOnTodaysAccounts_data();
+    void theDemoCompanyOpensOnTodaysAccounts();
 
 private:
     std::unique_ptr<Fixture> m_fixture;
@@ -363,6 +365,34 @@ void tst_receivable::deleteAsksAndRemoves()
     QCOMPARE(m_fixture->messages.texts().value(0), QStringLiteral("删除当前行/确定删除此行？"));
     QCOMPARE(m_fixture->db->scalar(QStringLiteral("select count(*) from receivable")), left);
     QCOMPARE(view(form.get())->model()->rowCount(), left.toInt());
+}
+
+void tst_receivable::theDemoCompanyOpensOnTodaysAccounts_data()
+{
+    QTest::addColumn<bool>("payables");
+    QTest::addColumn<QString>("kind");
+    for (const bool payables : {false, true}) {
+        for (const char *kind : {"货款", "投标", "履约", "往来"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(payables ? "payables" : "receivables", kind)))
+                << payables << QString::fromUtf8(kind);
+        }
+    }
+}
+
+void tst_receivable::theDemoCompanyOpensOnTodaysAccounts()
+{
+    QFETCH(bool, payables);
+    QFETCH(QString, kind);
+    m_fixture.reset();
+    TestDb demo(true);
+    QVERIFY2(demo.isValid(), qPrintable(demo.error()));
+    std::unique_ptr<LedgerForm> form;
+    if (payables) {
+        form = open<payment>(kind);
+    } else {
+        form = open<receivable>(kind);
+    }
+    QVERIFY(view(form.get())->model()->rowCount() >= 1);
 }
 
 QTEST_MAIN(tst_receivable)
