@@ -4,7 +4,7 @@
 #include "app/operationlog.h"
 #include "app/permissioncheck.h"
 #include "db/sqltext.h"
-#include "finance/moneyvalidator.h"
+#include "finance/money.h"
 #include "finance/partylist.h"
 #include "widgets/celldelegates.h"
 #include "widgets/csvexport.h"
@@ -111,6 +111,9 @@ void cashbook::setUpTable()
     QTableView *view = m_ui->tableView;
     m_partners = new Cus_SupDelegate(this);
     view->setItemDelegateForColumn(CompanyColumn, m_partners);
+    auto *money = new MoneyDelegate(this);
+    view->setItemDelegateForColumn(IncomeColumn, money);
+    view->setItemDelegateForColumn(PayColumn, money);
     view->setAlternatingRowColors(true);
     view->horizontalHeader()->setMinimumHeight(32);
     const QStringList titles = {QStringLiteral("流水号"), QStringLiteral("日期"), QStringLiteral("往来单位"),

@@ -4,7 +4,7 @@
 #include "app/loginstate.h"
 #include "app/permissioncheck.h"
 #include "db/sqltext.h"
-#include "finance/moneyvalidator.h"
+#include "finance/money.h"
 #include "finance/partylist.h"
 #include "widgets/celldelegates.h"
 #include "widgets/csvexport.h"
@@ -105,6 +105,7 @@ void invoice::setUpTable()
     for (int column = CompanyColumn; column <= CheckerColumn; ++column) {
         view->setItemDelegateForColumn(column, m_readOnly);
     }
+    view->setItemDelegateForColumn(MoneyColumn, new MoneyDelegate(this));
     view->setAlternatingRowColors(true);
     view->horizontalHeader()->setMinimumHeight(32);
     const QStringList titles = {QStringLiteral("日期"), QStringLiteral("发票号"), QStringLiteral("价税金额"),

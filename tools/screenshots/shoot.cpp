@@ -3,16 +3,19 @@
 //
 //   jxc-screenshots [output folder]     (default: docs)
 //
-// Writes login.png and main-window.png into the folder.
+// Writes login.png, main-window.png and invoice.png into the folder.
 
 #include "app/iconresources.h"
 #include "app/login.h"
 #include "app/tarnix.h"
 #include "db/settings.h"
+#include "finance/invoice.h"
 #include "db/setup.h"
 #include "widgets/messages.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -55,7 +58,18 @@ bool shoot(const QDir &outDir)
     tarnix window;
     window.resize(1280, 800);
     window.show();
-    return save(&window, outDir, QStringLiteral("main-window.png"));
+    if (!save(&window, outDir, QStringLiteral("main-window.png"))) {
+        return false;
+    }
+
+    // The invoice register with the demo company's invoices of the last
+    // three months.
+    invoice register_;
+    register_.resize(1280, 720);
+    register_.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"))->setDate(QDate::currentDate().addMonths(-3));
+    register_.findChild<QPushButton *>(QStringLiteral("pushButton_7"))->click();
+    register_.show();
+    return save(&register_, outDir, QStringLiteral("invoice.png"));
 }
 
 // The databases live in a temporary folder; they are closed before it goes.
