@@ -56,9 +56,15 @@ double onEngine(const QString &table, const QString &filter, int *rows)
     });
 }
 
+// Rows of the form's list, once read to the end: a long list is read as the
+// user scrolls, so the timed query shows only its first rows and the total.
 int shown(QWidget *form)
 {
-    return form->findChild<QTableView *>(QStringLiteral("tableView"))->model()->rowCount();
+    QAbstractItemModel *model = form->findChild<QTableView *>(QStringLiteral("tableView"))->model();
+    while (model->canFetchMore(QModelIndex())) {
+        model->fetchMore(QModelIndex());
+    }
+    return model->rowCount();
 }
 
 double queryRange(QWidget *form, const QString &first, const QString &last)
@@ -88,7 +94,7 @@ bool measureForm(const QString &name, const QString &table, const QString &kind)
     const QString category = QStringLiteral(" and inout_category = '货款'");
     double engine = onEngine(table, QStringLiteral("date_end between '%1' and '%1'").arg(dayEnd) + category, &rows);
     double took = queryRange(form.get(), dayEnd, dayEnd);
-    Bench::report(QStringLiteral("%1: one day (%2 rows)").arg(name).arg(shown(form.get())), took, engine, Target);
+    Bench::report(QStringLiteral("%1: one day (%2 rows)").arg(name).arg(rows), took, engine, Target);
     if (shown(form.get()) != rows) {
         say(QStringLiteral("the form shows %1 rows, the engine %2").arg(shown(form.get())).arg(rows));
         return false;
@@ -111,7 +117,7 @@ bool measureForm(const QString &name, const QString &table, const QString &kind)
 
     engine = onEngine(table, QStringLiteral("date_end between '2024-01-01' and '2024-12-31'") + category, &rows);
     took = queryRange(form.get(), QStringLiteral("2024-01-01"), QStringLiteral("2024-12-31"));
-    Bench::report(QStringLiteral("%1: a year (%2 rows)").arg(name).arg(shown(form.get())), took, engine, Target);
+    Bench::report(QStringLiteral("%1: a year (%2 rows)").arg(name).arg(rows), took, engine, Target);
 
     // 500 rows of the last, unaudited months get a remark.
     queryRange(form.get(), QStringLiteral("2024-09-01"), QStringLiteral("2024-12-31"));

@@ -4,7 +4,7 @@
 #include "app/permissioncheck.h"
 #include "db/sqltext.h"
 #include "finance/ledgerimport.h"
-#include "finance/moneyvalidator.h"
+#include "finance/money.h"
 #include "finance/partylist.h"
 #include "widgets/accountkind.h"
 #include "widgets/celldelegates.h"
@@ -223,6 +223,9 @@ void LedgerForm::setUpTable()
         switch (m_setup.editors.at(column)) {
         case LedgerSetup::Editor::Plain:
             delegate = new QItemDelegate(this);
+            break;
+        case LedgerSetup::Editor::Money:
+            delegate = new MoneyDelegate(this);
             break;
         case LedgerSetup::Editor::ReadOnly:
             delegate = readOnly;

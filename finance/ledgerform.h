@@ -20,7 +20,7 @@ class LedgerForm;
 // table lacks are -1.
 struct LedgerSetup
 {
-    enum class Editor { Plain, ReadOnly, Partner, Invoice, Cash };
+    enum class Editor { Plain, Money, ReadOnly, Partner, Invoice, Cash };
 
     QString table;                 // "receivable"
     QStringList headers;           // one per model column but the id

@@ -15,7 +15,7 @@ LedgerSetup payment::setup()
                  QStringLiteral("录入"), QStringLiteral("审核")};
     s.widths = {100, 100, 200, 100, 100, 100, 100, 100, 100, 100, 100};
     // The period of a payable is fixed once generated.
-    s.editors = {E::ReadOnly, E::ReadOnly, E::ReadOnly, E::Plain, E::Invoice, E::Cash,
+    s.editors = {E::ReadOnly, E::ReadOnly, E::ReadOnly, E::Money, E::Invoice, E::Cash,
                  E::ReadOnly, E::Plain, E::ReadOnly, E::ReadOnly, E::ReadOnly};
     s.invoiceColumn = 4;
     s.cashColumn = 5;

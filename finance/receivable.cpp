@@ -15,7 +15,7 @@ LedgerSetup receivable::setup()
                  QStringLiteral("提成日期"), QStringLiteral("付款类别"), QStringLiteral("录入"),
                  QStringLiteral("审核")};
     s.widths = {100, 100, 200, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100};
-    s.editors = {E::Plain, E::Plain, E::ReadOnly, E::Plain, E::Plain, E::Invoice, E::Cash,
+    s.editors = {E::Plain, E::Plain, E::ReadOnly, E::Money, E::Money, E::Invoice, E::Cash,
                  E::ReadOnly, E::Partner, E::ReadOnly, E::ReadOnly, E::ReadOnly, E::ReadOnly};
     s.discountColumn = 4;
     s.invoiceColumn = 5;
