@@ -4,6 +4,8 @@
 
 #include "finance/payment.h"
 #include "ledgertest.h"
+#include "stock/recordingprinter.h"
+#include "widgets/printerchoice.h"
 
 #include <QAction>
 
@@ -23,6 +25,8 @@ private slots:
     void periodCellsCannotBeEdited();
     void generateBindAndSave();
     void interestOnTheCashColumn();
+    void printsThirtyNineLinesAPage_data();
+    void printsThirtyNineLinesAPage();
 
 private:
     std::unique_ptr<Fixture> m_fixture;
@@ -111,6 +115,38 @@ void tst_payment::interestOnTheCashColumn()
     press(form.get(), 0, 5);
     // Paid on 2024-02-20, 51 days after the end: 10000 x 0.0002 x 51.
     QCOMPARE(cell(form.get(), 0, 6), QStringLiteral("102.00"));
+}
+
+void tst_payment::printsThirtyNineLinesAPage_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("39 rows: one page") << 39 << 1;
+    QTest::newRow("40 rows: the 40th starts page 2") << 40 << 2;
+}
+
+void tst_payment::printsThirtyNineLinesAPage()
+{
+    QFETCH(int, rows);
+    QFETCH(int, pages);
+    for (int i = 2; i <= rows; ++i) {
+        QVERIFY(m_fixture->db->exec(QStringLiteral("insert into payment (date_begin,date_end,company,money,inout_category,operator) values ('2024-01-01','2024-01-31','12-晨光文具',%1,'货款','clerk')").arg(i)));
+    }
+    auto form = open<payment>(QStringLiteral("货款"));
+    query(form.get(), QStringLiteral("2024-01-01"), QStringLiteral("2024-01-31"));
+    RecordingPrinter printer;
+    form->printDocument(&printer);
+    QCOMPARE(printer.pages().size(), pages);
+    const PaintedPage last = printer.pages().last();
+    QVERIFY(last.has(QStringLiteral("应付明细报表")));
+    QVERIFY(last.has(QStringLiteral("序号")));
+    QVERIFY(last.has(QStringLiteral("%1.00").arg(rows))); // the amount with two decimals
+
+    // No printer installed: "打印" says so instead of printing.
+    PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
+    click(form.get(), "pushButton_2");
+    PrinterChoice::setHandler(PrinterChoice::Handler());
+    QCOMPARE(m_fixture->messages.last().title, QStringLiteral("操作提示"));
 }
 
 QTEST_MAIN(tst_payment)
