@@ -30,6 +30,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QVector>
 #include <QStyle>
 
 namespace {
@@ -44,7 +45,10 @@ const QString DiscountCategory = QStringLiteral("公司往来");
 // Statements of the receivables only.
 const QString InsertPayable = QStringLiteral("insert into payment (date_begin,date_end,company,money,remarks,inout_category,operator) values ('%1','%2','%3','%4','%5','%6','%7')");
 const QString SamePayable = QStringLiteral("select count(*) from payment where date_begin='%1' and date_end='%2' and company='%3' and money=%4 and inout_category='%5'");
-const QString InsertImported = QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values (?,?,?,?,?,?)");
+const QString InsertImported = QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ");
+const QString ImportRow = QStringLiteral("(?,?,?,?,?,?)");
+// Six values a row stay well below the server's 2100 parameters a statement.
+const int ImportRowsPerInsert = 100;
 const QString ImportPeriods = QStringLiteral("select company,inout_category,convert(varchar(10),date_begin,20),convert(varchar(10),date_end,20) from receivable where company in (%1) and date_begin<='%2' and date_end>='%3'");
 const QString Customers = QStringLiteral("select cast(customer_id as varchar)+'-'+customer_name from customer order by customer_id");
 
@@ -280,7 +284,8 @@ QSet<long long> LedgerForm::rowsShown()
     QSet<long long> ids;
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (!m_model->isNewRow(row)) {
-            ids.insert(DecimalText::integerOf(m_model->loadedValue(row, m_setup.idColumn).toString()));
+            // The key is never edited: the cell holds the loaded one.
+            ids.insert(DecimalText::integerOf(text(row, m_setup.idColumn)));
         }
     }
     return ids;
@@ -492,6 +497,7 @@ bool LedgerForm::checkRows()
 {
     m_model->fetchAll();
     const int rows = m_model->rowCount();
+    auto cell = [this](int row, int column) { return text(row, column); };
     for (const auto &unique : {qMakePair(m_setup.invoiceColumn, QStringLiteral("发票号不能重复！")),
                                qMakePair(m_setup.cashColumn, QStringLiteral("资金号不能重复！"))}) {
         QSet<long long> seen;
@@ -499,7 +505,7 @@ bool LedgerForm::checkRows()
             if (m_model->isRemovedRow(row)) {
                 continue;
             }
-            const long long id = DecimalText::integerOf(text(row, unique.first));
+            const long long id = DecimalText::integerOf(cell(row, unique.first));
             if (id == 0) {
                 continue;
             }
@@ -512,22 +518,22 @@ bool LedgerForm::checkRows()
     }
     for (int row = 0; row < rows; ++row) {
         if (m_model->isRemovedRow(row)) {
-            continue;
+            continue; // waiting for the save
         }
         for (int column : qAsConst(m_setup.requiredColumns)) {
-            if (text(row, column).trimmed().isEmpty()) {
+            if (cell(row, column).trimmed().isEmpty()) {
                 Messages::warning(this, QStringLiteral("错误提示"),
                                   QStringLiteral("第%1行不能有为空内容").arg(row + 1));
                 return false;
             }
         }
-        if (!text(row, m_setup.checkerColumn).isEmpty()) {
+        if (!cell(row, m_setup.checkerColumn).isEmpty()) {
             Messages::warning(this, QStringLiteral("错误提示"),
                               QStringLiteral("第%1行已审核，不能修改").arg(row + 1));
             return false;
         }
         if (m_setup.checksDates
-            && (!isCalendarDate(text(row, 0).left(10)) || !isCalendarDate(text(row, 1).left(10)))) {
+            && (!isCalendarDate(cell(row, 0).left(10)) || !isCalendarDate(cell(row, 1).left(10)))) {
             Messages::warning(this, QStringLiteral("错误提示"),
                               QStringLiteral("第%1行日期格式不正确").arg(row + 1));
             return false;
@@ -856,20 +862,34 @@ void LedgerForm::importFile()
         }
         return;
     }
-    QSqlQuery insert;
-    if (!insert.prepare(InsertImported)) {
-        fail(insert.lastError().text());
-        return;
-    }
-    for (const LedgerImport::Line &line : qAsConst(lines)) {
-        insert.addBindValue(line.begin);
-        insert.addBindValue(line.end);
-        insert.addBindValue(line.company);
-        insert.addBindValue(line.amount);
-        insert.addBindValue(line.category);
-        insert.addBindValue(LoginState::userName);
+    QSqlQuery fullBlock;
+    QSqlQuery rest;
+    // Rows go in ImportRowsPerInsert at a time: one statement, prepared once,
+    // for every full block, and one for the rest.
+    for (int from = 0; from < lines.size(); from += ImportRowsPerInsert) {
+        const int count = qMin(ImportRowsPerInsert, lines.size() - from);
+        QSqlQuery &insert = count == ImportRowsPerInsert ? fullBlock : rest;
+        if (insert.lastQuery().isEmpty() || count != ImportRowsPerInsert) {
+            QStringList rows;
+            for (int i = 0; i < count; ++i) {
+                rows << ImportRow;
+            }
+            if (!insert.prepare(InsertImported + rows.join(QLatin1Char(',')))) {
+                fail(insert.lastError().text());
+                return;
+            }
+        }
+        for (int i = from; i < from + count; ++i) {
+            const LedgerImport::Line &line = lines.at(i);
+            insert.addBindValue(line.begin);
+            insert.addBindValue(line.end);
+            insert.addBindValue(line.company);
+            insert.addBindValue(line.amount);
+            insert.addBindValue(line.category);
+            insert.addBindValue(LoginState::userName);
+        }
         if (!insert.exec()) {
-            fail(QStringLiteral("第%1行：%2").arg(line.number).arg(insert.lastError().text()));
+            fail(QStringLiteral("第%1行起：%2").arg(lines.at(from).number).arg(insert.lastError().text()));
             return;
         }
     }
