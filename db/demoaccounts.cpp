@@ -101,10 +101,10 @@ bool fillTodaysAccounts(QSqlDatabase db, QString *error)
                  w.invoice(QStringLiteral("03521101"), QStringLiteral("1280.00"), huimin, QStringLiteral("销项")),
                  0, QStringLiteral("当日结算"), trade, false);
     const QString hualian = QStringLiteral("1-华联超市");
-    w.receivable(0, hualian, QStringLiteral("20000.00"), 0,
-                 w.cash(0, hualian, QStringLiteral("支付华联超市供货项目投标保证金"), QStringLiteral("0"),
-                        QStringLiteral("20000.00"), QStringLiteral("保证金")),
-                 QStringLiteral("待开标"), tender, false);
+    // The deposit went out today; the receivable is bound once it comes back.
+    w.cash(0, hualian, QStringLiteral("支付华联超市供货项目投标保证金"), QStringLiteral("0"),
+           QStringLiteral("20000.00"), QStringLiteral("保证金"));
+    w.receivable(0, hualian, QStringLiteral("20000.00"), 0, 0, QStringLiteral("待开标"), tender, false);
     w.receivable(0, QStringLiteral("2-鸿福大酒店"), QStringLiteral("30000.00"), 0, 0,
                  QStringLiteral("年度供货合同"), bond, true);
     w.receivable(0, QStringLiteral("5-四季火锅城"), QStringLiteral("2000.00"), 0, 0,
@@ -122,10 +122,10 @@ bool fillTodaysAccounts(QSqlDatabase db, QString *error)
                      QStringLiteral("5000.00"), QStringLiteral("保证金")),
               QStringLiteral("50.00"), QStringLiteral("逾期退还"), tender, true);
     const QString lexiang = QStringLiteral("4-乐享食品有限公司");
-    w.payable(0, lexiang, QStringLiteral("10000.00"), 0,
-              w.cash(0, lexiang, QStringLiteral("收乐享食品投标保证金"), QStringLiteral("10000.00"),
-                     QStringLiteral("0"), QStringLiteral("保证金")),
-              QStringLiteral("0"), QStringLiteral("投标保证金"), tender, false);
+    w.cash(0, lexiang, QStringLiteral("收乐享食品投标保证金"), QStringLiteral("10000.00"), QStringLiteral("0"),
+           QStringLiteral("保证金"));
+    w.payable(0, lexiang, QStringLiteral("10000.00"), 0, 0, QStringLiteral("0"), QStringLiteral("投标保证金"),
+              tender, false);
     w.payable(0, QStringLiteral("5-洁家日化商行"), QStringLiteral("8000.00"), 0, 0, QStringLiteral("0"),
               QStringLiteral("合同履约保证金"), bond, false);
     w.payable(0, QStringLiteral("6-鲜源乳业有限公司"), QStringLiteral("500.00"), 0, 0, QStringLiteral("0"),
