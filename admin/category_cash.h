@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/namelistform.h"
+#include "widgets/namelistform.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 #include "ui_user_edit.h"
 
 #include "app/operationlog.h"
-#include "db/sqlbatch.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/checklist.h"
 #include "widgets/messages.h"
@@ -72,7 +72,7 @@ void user_edit::on_pushButton_clicked()
         QStringLiteral("insert into [user] (name,power) values ('%1','')").arg(quotedName),
     };
     QString error;
-    if (!SqlBatch::run(statements, &error)) {
+    if (!Gateway::run(statements, &error)) {
         Messages::databaseError(this, error);
         return;
     }
@@ -108,7 +108,7 @@ void user_edit::on_pushButton_2_clicked()
 
     if (!statements.isEmpty()) {
         QString error;
-        if (!SqlBatch::run(statements, &error)) {
+        if (!Gateway::run(statements, &error)) {
             Messages::databaseError(this, error);
             return;
         }

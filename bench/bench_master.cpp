@@ -1,7 +1,7 @@
 #include "bench/bench.h"
 
 #include "master/goods.h"
-#include "master/sqltemplate.h"
+#include "widgets/sqltemplate.h"
 #include "widgets/messages.h"
 
 #include <QApplication>

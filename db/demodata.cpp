@@ -369,7 +369,7 @@ private:
 
     QString day(int daysAgo) const
     {
-        return m_today.addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd"));
+        return SqlText::dayText(m_today.addDays(-daysAgo));
     }
 
     static int periodOf(int daysAgo)
@@ -666,7 +666,7 @@ private:
             const QDateTime when(m_today.addDays(-entry.daysAgo), QTime(entry.hour, entry.minute, 0));
             m_out.insert(QStringLiteral("operator"), QStringLiteral("ip,date,user_name,operator"),
                          {text(QStringLiteral("192.168.1.20")),
-                          text(when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))), text(entry.user),
+                          text(SqlText::stampText(when)), text(entry.user),
                           text(entry.unit)});
         }
     }

@@ -33,6 +33,14 @@ QSqlDatabase addConnection(const QString &connectionName)
     return QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName);
 }
 
+QSqlDatabase addSqliteDialectConnection(const QString &connectionName)
+{
+    registerEmbeddedDriver();
+    QSqlDatabase db = QSqlDatabase::addDatabase(embeddedDriverName(), connectionName);
+    db.setConnectOptions(createOption() + QLatin1Char(';') + sqliteDialectOption());
+    return db;
+}
+
 void prepareSession(const QSqlDatabase &db)
 {
     if (!db.isOpen() || db.driverName() != QLatin1String("QODBC")) {

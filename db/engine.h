@@ -17,6 +17,10 @@ void registerEmbeddedDriver();
 // opening it.
 QSqlDatabase addConnection(const QString &connectionName);
 
+// Adds an embedded connection whose statements are SQLite's own dialect, run
+// untranslated, that creates its file when missing (for the schema scripts).
+QSqlDatabase addSqliteDialectConnection(const QString &connectionName);
+
 // Settings a freshly opened connection needs before the forms use it. On SQL
 // Server: a block of statements sent in one execution must fail as a whole.
 // Without row counts the first error is what the server answers (not a result
@@ -32,13 +36,19 @@ QString databaseNameFor(const QString &databaseName);
 // Embedded engine only: the file that holds databaseName.
 QString embeddedFile(const QString &databaseName);
 
-// For a plain "QSQLITE" connection on an embedded file (the schema script
-// runs on one): registers the functions and the collation the embedded files
-// are declared with, without which SQLite cannot maintain their indexes.
+// For a plain "QSQLITE" connection on an embedded file (checks that read a
+// file with Qt's own driver): registers the functions and the collation the
+// embedded files are declared with, without which SQLite cannot maintain
+// their indexes. Only sound where Qt's driver uses the SQLite library this
+// program links (Debian); the program itself uses addSqliteDialectConnection.
 bool installEmbeddedFunctions(const QSqlDatabase &plainSqlite, QString *error);
 
 // Connect option that lets the embedded engine create a missing file. Without
 // it, opening a database that does not exist fails, as it does on a server.
 inline QString createOption() { return QStringLiteral("JXC_CREATE_IF_MISSING"); }
+
+// Connect option for an embedded connection whose statements are SQLite's
+// own dialect and run untranslated (the schema scripts).
+inline QString sqliteDialectOption() { return QStringLiteral("JXC_SQLITE_DIALECT"); }
 
 } // namespace Engine

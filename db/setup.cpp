@@ -2,6 +2,7 @@
 
 #include "db/demodata.h"
 #include "db/engine.h"
+#include "db/gateway.h"
 #include "db/settings.h"
 #include "db/sqltext.h"
 
@@ -49,13 +50,13 @@ QString latin1(const char *text)
 class PrivateConnection
 {
 public:
-    // driver empty: the configured engine's driver (Engine::addConnection).
+    // driver empty: the configured engine's driver (Engine::addConnection);
+    // the embedded driver's name: an embedded file in SQLite's own dialect.
     explicit PrivateConnection(const QString &driver)
     {
         static int counter = 0;
         m_name = QStringLiteral("jxc_setup_%1").arg(++counter);
-        m_db = driver.isEmpty() ? Engine::addConnection(m_name)
-                                : QSqlDatabase::addDatabase(driver, m_name);
+        m_db = driver.isEmpty() ? Engine::addConnection(m_name) : Engine::addSqliteDialectConnection(m_name);
     }
     ~PrivateConnection()
     {
@@ -76,9 +77,6 @@ public:
         if (!m_db.open()) {
             *error = QStringLiteral("无法打开数据库 %1：%2").arg(databaseName, m_db.lastError().text());
             return false;
-        }
-        if (m_db.driverName() == QLatin1String("QSQLITE")) {
-            return Engine::installEmbeddedFunctions(m_db, error);
         }
         Engine::prepareSession(m_db);
         return true;
@@ -204,24 +202,6 @@ bool listCompany(QSqlDatabase &directory, const QString &scriptFile, const QStri
                 error);
 }
 
-bool inTransaction(QSqlDatabase &db, QString *error, const std::function<bool()> &work)
-{
-    if (!db.transaction()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    if (!work()) {
-        db.rollback();
-        return false;
-    }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        db.rollback();
-        return false;
-    }
-    return true;
-}
-
 void removeDatabaseFile(const QString &file)
 {
     QFile::remove(file);
@@ -230,16 +210,16 @@ void removeDatabaseFile(const QString &file)
     }
 }
 
-// The schema script is SQLite's own dialect and runs on a plain SQLite
-// connection; the demo data is written through the embedded driver, the path
-// every statement of the program takes.
+// The schema script is SQLite's own dialect and runs untranslated; the demo
+// data is written through the translating driver, the path every statement
+// of the program takes.
 bool createEmbeddedCompany(const QString &file, const QString &databaseName, bool withDemo,
                            QString *error)
 {
     {
-        PrivateConnection company(QStringLiteral("QSQLITE"));
+        PrivateConnection company(Engine::embeddedDriverName());
         if (!company.open(file, error)
-            || !inTransaction(company.db(), error, [&] {
+            || !Gateway::inTransaction(company.db(), error, [&] {
                    return runScript(company.db(), QStringLiteral("schema_sqlite.sql"), error)
                        && insertUsers(company.db(), error);
                })) {
@@ -251,7 +231,7 @@ bool createEmbeddedCompany(const QString &file, const QString &databaseName, boo
     }
     PrivateConnection company{QString()};
     return company.open(Engine::databaseNameFor(databaseName), error)
-        && inTransaction(company.db(), error, [&] { return DemoData::fill(company.db(), error); });
+        && Gateway::inTransaction(company.db(), error, [&] { return DemoData::fill(company.db(), error); });
 }
 
 bool createEmbedded(const QString &companyName, const QString &databaseName, bool withDemo,
@@ -272,11 +252,11 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
 
     bool ok = false;
     {
-        PrivateConnection directory(QStringLiteral("QSQLITE"));
+        PrivateConnection directory(Engine::embeddedDriverName());
         ok = directory.open(directoryFile, error)
             && checkNotListed(directory.db(), companyName, databaseName, error)
             && createEmbeddedCompany(companyFile, databaseName, withDemo, error)
-            && inTransaction(directory.db(), error, [&] {
+            && Gateway::inTransaction(directory.db(), error, [&] {
                    return listCompany(directory.db(), QStringLiteral("directory_sqlite.sql"),
                                       companyName, databaseName, error);
                });
@@ -309,23 +289,22 @@ bool createOnServer(const QString &companyName, const QString &databaseName, boo
         return false;
     }
     QSqlDatabase &db = company.db();
-    if (!db.transaction()) {
-        *error = db.lastError().text();
+    Gateway::Transaction transaction(db);
+    if (!transaction.isOpen()) {
+        *error = transaction.error();
         return false;
     }
     const bool companyReady = runScript(db, QStringLiteral("schema_mssql.sql"), error)
         && insertUsers(db, error) && (!withDemo || DemoData::fill(db, error));
-    const bool listed = companyReady && inTransaction(directory.db(), error, [&] {
+    const bool listed = companyReady && Gateway::inTransaction(directory.db(), error, [&] {
         return listCompany(directory.db(), QStringLiteral("directory_mssql.sql"), companyName,
                            databaseName, error);
     });
     if (!listed) {
-        db.rollback();
         return false;
     }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        db.rollback();
+    if (!transaction.commit()) {
+        *error = transaction.error();
         QString ignored;
         exec(directory.db(),
              QStringLiteral("delete from erpdb where db_name='%1'").arg(SqlText::quoted(databaseName)),

@@ -1,26 +1,39 @@
 #include "db/sqlitedriver.h"
 
 #include "db/engine.h"
+#include "db/literalparameters.h"
 #include "db/mssqltranslator.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
 
 #include <sqlite3.h>
 
-#include <memory>
+Q_DECLARE_OPAQUE_POINTER(sqlite3 *)
+Q_DECLARE_METATYPE(sqlite3 *)
 
 namespace {
+
+// Compiled statements kept for texts that come again: a save of many rows
+// sends the same few statement shapes over and over.
+const int kStatementCacheSize = 200;
+// Page cache per connection, in KiB (SQLite's negative cache_size). Sorts
+// and temporary indexes stay in memory up to this bound before they spill.
+const int kPageCacheKiB = 65536;
 
 QSqlError statementError(const QString &message)
 {
     return QSqlError(QString(), message, QSqlError::StatementError);
+}
+
+QSqlError sqliteError(sqlite3 *db, const QString &what, QSqlError::ErrorType type, int code)
+{
+    return QSqlError(what, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(), type, QString::number(code));
 }
 
 // Statements that manage transactions themselves, or that SQLite refuses
@@ -39,21 +52,115 @@ bool managesTransaction(const QString &statement)
     return false;
 }
 
-// The connection inside the driver is made with QSqlDatabase's type
-// constructor and never registered by name. A registered connection would
-// have to be removed when the driver goes, and Qt deletes the drivers of
-// connections left open at exit while it holds the lock of its connection
-// list, which removeDatabase takes too: the program would hang on exit.
-class PrivateSqliteDatabase : public QSqlDatabase
+// The types Qt's own SQLite driver gives to declared column types, so that
+// models and delegates see the fields they saw before.
+QVariant::Type columnType(const QString &declared)
 {
-public:
-    PrivateSqliteDatabase()
-        : QSqlDatabase(QStringLiteral("QSQLITE"))
-    {
+    const QString type = declared.toLower();
+    if (type == QLatin1String("integer") || type == QLatin1String("int")) {
+        return QVariant::Int;
     }
-};
+    if (type == QLatin1String("double") || type == QLatin1String("float") || type == QLatin1String("real")
+        || type.startsWith(QLatin1String("numeric"))) {
+        return QVariant::Double;
+    }
+    if (type == QLatin1String("blob")) {
+        return QVariant::ByteArray;
+    }
+    if (type == QLatin1String("boolean") || type == QLatin1String("bool")) {
+        return QVariant::Bool;
+    }
+    return QVariant::String;
+}
+
+QString quotedIdentifier(const QString &identifier)
+{
+    QString res = identifier;
+    if (!identifier.isEmpty() && !identifier.startsWith(QLatin1Char('"'))
+        && !identifier.endsWith(QLatin1Char('"'))) {
+        res.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        res.prepend(QLatin1Char('"')).append(QLatin1Char('"'));
+        res.replace(QLatin1Char('.'), QStringLiteral("\".\""));
+    }
+    return res;
+}
+
+QVariant columnValue(sqlite3_stmt *statement, int column, QSql::NumericalPrecisionPolicy policy)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        switch (policy) {
+        case QSql::LowPrecisionInt32:
+            return sqlite3_column_int(statement, column);
+        case QSql::LowPrecisionInt64:
+            return qlonglong(sqlite3_column_int64(statement, column));
+        default:
+            return sqlite3_column_double(statement, column);
+        }
+    case SQLITE_NULL:
+        return QVariant(QVariant::String);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                          sqlite3_column_bytes(statement, column));
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                                 sqlite3_column_bytes(statement, column));
+    }
+}
+
+int bindSqliteValue(sqlite3_stmt *statement, int index, const QVariant &value)
+{
+    if (value.isNull()) {
+        return sqlite3_bind_null(statement, index);
+    }
+    switch (value.userType()) {
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob(statement, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(statement, index, value.toInt());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(statement, index, value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(statement, index, value.toLongLong());
+    case QMetaType::QDateTime: {
+        const QDateTime dateTime = value.toDateTime();
+        QString zone;
+        if (dateTime.timeSpec() == Qt::UTC) {
+            zone = QStringLiteral("Z");
+        } else if (dateTime.timeSpec() == Qt::OffsetFromUTC) {
+            const int offset = dateTime.offsetFromUtc();
+            zone = QStringLiteral("%1%2:%3")
+                       .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                       .arg(qAbs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                       .arg(qAbs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+        }
+        const QByteArray text = (dateTime.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss.zzz")) + zone).toUtf8();
+        return sqlite3_bind_text(statement, index, text.constData(), text.size(), SQLITE_TRANSIENT);
+    }
+    case QMetaType::QTime: {
+        const QByteArray text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz")).toUtf8();
+        return sqlite3_bind_text(statement, index, text.constData(), text.size(), SQLITE_TRANSIENT);
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        return sqlite3_bind_text(statement, index, text.constData(), text.size(), SQLITE_TRANSIENT);
+    }
+    }
+}
 
 } // namespace
+
+EmbeddedSqlDriver::CachedStatement::~CachedStatement()
+{
+    sqlite3_finalize(statement);
+}
 
 class EmbeddedSqlResult : public QSqlResult
 {
@@ -65,6 +172,7 @@ public:
     }
     ~EmbeddedSqlResult() override
     {
+        release();
         if (const EmbeddedSqlDriver *d = embedded()) {
             d->m_results.removeOne(this);
         }
@@ -74,118 +182,218 @@ public:
     void release()
     {
         clearRows();
-        m_statement.reset();
-        m_prepared = false;
         setActive(false);
     }
 
 protected:
-    QVariant data(int i) override { return m_rows ? m_rows->value(i) : QVariant(); }
-    bool isNull(int i) override { return !m_rows || m_rows->isNull(i); }
+    QVariant data(int i) override;
+    bool isNull(int i) override { return data(i).isNull(); }
     bool reset(const QString &sql) override;
     bool prepare(const QString &sql) override;
     bool exec() override;
-    bool fetch(int i) override { return moved(m_rows && m_rows->seek(i)); }
-    bool fetchFirst() override { return moved(m_rows && m_rows->first()); }
-    bool fetchLast() override { return moved(m_rows && m_rows->last()); }
-    bool fetchNext() override { return moved(m_rows && m_rows->next()); }
-    bool fetchPrevious() override { return moved(m_rows && m_rows->previous()); }
+    bool fetch(int i) override;
+    bool fetchFirst() override { return fetch(0); }
+    bool fetchLast() override;
+    bool fetchNext() override { return fetch(at() + 1); }
+    bool fetchPrevious() override { return fetch(at() - 1); }
     int size() override { return -1; }
     int numRowsAffected() override { return m_rowsAffected; }
-    QSqlRecord record() const override;
+    QSqlRecord record() const override { return m_record; }
     QVariant lastInsertId() const override { return m_lastInsertId; }
-    QVariant handle() const override { return m_rows ? m_rows->result()->handle() : QVariant(); }
-    void setForwardOnly(bool forward) override;
-    void detachFromResultSet() override;
-    void setNumericalPrecisionPolicy(QSql::NumericalPrecisionPolicy policy) override;
+    QVariant handle() const override { return embedded() ? embedded()->handle() : QVariant(); }
+    void detachFromResultSet() override { releaseStatement(); }
 
 private:
     const EmbeddedSqlDriver *embedded() const
     {
         return static_cast<const EmbeddedSqlDriver *>(driver());
     }
-    bool moved(bool ok)
-    {
-        setAt(m_rows ? m_rows->at() : int(QSql::AfterLastRow));
-        return ok;
-    }
+    sqlite3 *db() const { return embedded() ? embedded()->m_handle : nullptr; }
     bool fail(const QSqlError &error)
     {
         setLastError(error);
         setActive(false);
         return false;
     }
-    std::unique_ptr<QSqlQuery> newQuery() const;
+    void translate(const QString &sql);
     bool fitsColumns(int statement, QSqlError *error);
     bool run(const QVector<QVariant> &values);
     bool runBlock(const QVector<QVariant> &values);
+    // Runs one statement with count values from values (all of them for
+    // count -1). A statement that returns rows keeps them readable: streamed
+    // from SQLite, or all read at once when readAll.
+    bool runStatement(const QString &sql, const QVector<QVariant> &values, int offset, int count, bool readAll,
+                      QSqlError *error);
+    // One row from SQLite into the kept values; false at the end or on an
+    // error, which is then in *error.
+    bool step(QSqlError *error);
+    // The same for a step already taken, whose result code is rc.
+    bool take(int rc, QSqlError *error);
+    void releaseStatement();
     void clearRows();
 
     MssqlTranslator::Translation m_translation;
     bool m_prepared = false;
-    // The one statement of a prepared text, prepared once and run by every
-    // exec(); empty for texts of several statements.
-    std::unique_ptr<QSqlQuery> m_statement;
-    // The query run last by reset() or by a block.
-    std::unique_ptr<QSqlQuery> m_last;
-    // The query whose rows this result shows: m_statement, m_last or none.
-    QSqlQuery *m_rows = nullptr;
+    // The statement whose rows are being read, and its text.
+    sqlite3_stmt *m_statement = nullptr;
+    QString m_statementText;
+    QSqlRecord m_record;
+    int m_columns = 0;
+    // Rows read so far: every one for a scrollable result, the last one
+    // for a forward-only result. m_firstKept is the index of the first.
+    QVector<QVariant> m_values;
+    int m_firstKept = 0;
+    int m_stepped = 0;
+    // Every row is kept, forward-only or not (the rows of a block).
+    bool m_readAll = false;
     int m_rowsAffected = -1;
     QVariant m_lastInsertId;
 };
 
-std::unique_ptr<QSqlQuery> EmbeddedSqlResult::newQuery() const
+void EmbeddedSqlResult::releaseStatement()
 {
-    // From the inner driver itself: QSqlQuery(QSqlDatabase) would fall back
-    // to the default connection when the inner one is gone, and run the
-    // statement on another database. A closed one gives a query that fails.
-    const EmbeddedSqlDriver *outer = embedded();
-    QSqlResult *result = outer ? outer->innerDatabase().driver()->createResult() : nullptr;
-    auto query = std::make_unique<QSqlQuery>(result);
-    query->setForwardOnly(isForwardOnly());
-    query->setNumericalPrecisionPolicy(numericalPrecisionPolicy());
-    return query;
+    if (m_statement) {
+        if (const EmbeddedSqlDriver *d = embedded()) {
+            d->recycle(m_statementText, m_statement);
+        } else {
+            sqlite3_finalize(m_statement);
+        }
+        m_statement = nullptr;
+        m_statementText.clear();
+    }
 }
 
 void EmbeddedSqlResult::clearRows()
 {
-    m_rows = nullptr;
-    m_last.reset();
+    releaseStatement();
+    m_record = QSqlRecord();
+    m_columns = 0;
+    m_values.clear();
+    m_firstKept = 0;
+    m_stepped = 0;
+    m_readAll = false;
     m_rowsAffected = -1;
     m_lastInsertId = QVariant();
     setAt(QSql::BeforeFirstRow);
     setSelect(false);
 }
 
+void EmbeddedSqlResult::translate(const QString &sql)
+{
+    if (embedded() && embedded()->m_sqliteDialect) {
+        m_translation = MssqlTranslator::Translation();
+        m_translation.statements << sql;
+        m_translation.placeholders << -1;
+        m_translation.readOnly << false;
+        m_translation.numberTexts << QVector<MssqlTranslator::TextToColumn>();
+    } else {
+        m_translation = MssqlTranslator::translate(sql);
+    }
+}
+
+QVariant EmbeddedSqlResult::data(int i)
+{
+    const int row = at() - m_firstKept;
+    if (i < 0 || i >= m_columns || row < 0 || (row + 1) * m_columns > m_values.size()) {
+        return QVariant();
+    }
+    return m_values.at(row * m_columns + i);
+}
+
+bool EmbeddedSqlResult::step(QSqlError *error)
+{
+    return m_statement && take(sqlite3_step(m_statement), error);
+}
+
+bool EmbeddedSqlResult::take(int rc, QSqlError *error)
+{
+    if (rc == SQLITE_ROW) {
+        if (isForwardOnly() && !m_readAll) {
+            m_values.clear();
+            m_firstKept = m_stepped;
+        }
+        const QSql::NumericalPrecisionPolicy policy = numericalPrecisionPolicy();
+        for (int c = 0; c < m_columns; ++c) {
+            m_values.append(columnValue(m_statement, c, policy));
+        }
+        ++m_stepped;
+        return true;
+    }
+    if (rc != SQLITE_DONE) {
+        *error = sqliteError(db(), QStringLiteral("Unable to fetch row"), QSqlError::ConnectionError, rc);
+    }
+    // The end of the rows, or a failure: either way the statement lets go
+    // of the file at once.
+    releaseStatement();
+    return false;
+}
+
+bool EmbeddedSqlResult::fetch(int i)
+{
+    if (!isActive() || !isSelect() || i < m_firstKept) {
+        return false;
+    }
+    while (m_stepped <= i) {
+        QSqlError error;
+        if (!step(&error)) {
+            if (error.isValid()) {
+                // A read that breaks off must not look like the end of the rows.
+                fail(error);
+            }
+            return false;
+        }
+    }
+    if (i < m_firstKept) {
+        return false;
+    }
+    setAt(i);
+    return true;
+}
+
+bool EmbeddedSqlResult::fetchLast()
+{
+    if (!isActive() || !isSelect()) {
+        return false;
+    }
+    QSqlError error;
+    while (step(&error)) {
+    }
+    if (error.isValid()) {
+        return fail(error);
+    }
+    return m_stepped > 0 && fetch(m_stepped - 1);
+}
+
 bool EmbeddedSqlResult::reset(const QString &sql)
 {
     m_prepared = false;
-    m_statement.reset();
-    m_translation = MssqlTranslator::translate(sql);
+    translate(sql);
     return run(QVector<QVariant>());
 }
 
 bool EmbeddedSqlResult::prepare(const QString &sql)
 {
     clearRows();
-    m_statement.reset();
     m_prepared = false;
-    m_translation = MssqlTranslator::translate(sql);
+    translate(sql);
     if (!m_translation.isValid()) {
         return fail(statementError(m_translation.error));
     }
     if (!embedded() || !embedded()->isOpen()) {
         return fail(statementError(QStringLiteral("the database is not open")));
     }
+    // A single statement is compiled now, so that a mistake shows here; it
+    // waits in the driver's cache for exec(). Texts of several statements
+    // are compiled one by one when they run: a later statement may need a
+    // table an earlier one creates.
     if (m_translation.statements.size() == 1) {
-        auto query = newQuery();
-        if (!query->prepare(m_translation.statements.first())) {
-            return fail(query->lastError());
+        QSqlError error;
+        sqlite3_stmt *statement = embedded()->acquire(m_translation.statements.first(), &error);
+        if (!statement) {
+            return fail(error);
         }
-        m_statement = std::move(query);
+        embedded()->recycle(m_translation.statements.first(), statement);
     }
-    // Texts of several statements are prepared one by one when they run:
-    // a later statement may need a table an earlier one creates.
     m_prepared = true;
     return true;
 }
@@ -217,6 +425,127 @@ bool EmbeddedSqlResult::fitsColumns(int statement, QSqlError *error)
     return true;
 }
 
+bool EmbeddedSqlResult::runStatement(const QString &sql, const QVector<QVariant> &values, int offset, int count,
+                                     bool readAll, QSqlError *error)
+{
+    sqlite3 *handle = db();
+    const EmbeddedSqlDriver *driver = embedded();
+    if (count < 0) {
+        count = values.size() - offset;
+    }
+    // A statement without parameters of its own runs with its literals as
+    // parameters, so that texts differing only in them share one compiled
+    // statement. Where SQLite refuses that shape, the text runs as it is.
+    QString text = sql;
+    QVector<QVariant> literals;
+    sqlite3_stmt *statement = nullptr;
+    QString shape;
+    if (count == 0
+        && LiteralParameters::extract(sql, &shape, &literals,
+                                      [driver](const QString &t, double *v) { return driver->readReal(t, v); })) {
+        QSqlError refused;
+        statement = driver->acquire(shape, &refused);
+        if (statement) {
+            text = shape;
+        }
+    }
+    if (!statement) {
+        literals.clear();
+        statement = driver->acquire(sql, error);
+        if (!statement) {
+            return false;
+        }
+    }
+    const QVector<QVariant> &bound = literals.isEmpty() ? values : literals;
+    if (!literals.isEmpty()) {
+        offset = 0;
+        count = literals.size();
+    }
+    if (sqlite3_bind_parameter_count(statement) != count) {
+        driver->recycle(text, statement);
+        *error = QSqlError(QStringLiteral("Parameter count mismatch"), QString(), QSqlError::StatementError);
+        return false;
+    }
+    for (int k = 0; k < count; ++k) {
+        const int rc = bindSqliteValue(statement, k + 1, bound.at(offset + k));
+        if (rc != SQLITE_OK) {
+            *error = sqliteError(handle, QStringLiteral("Unable to bind parameters"), QSqlError::StatementError, rc);
+            driver->recycle(text, statement);
+            return false;
+        }
+    }
+
+    // The column count is read after the first step: a statement compiled
+    // before its table changed is compiled again by that step.
+    const int rc = sqlite3_step(statement);
+    const int columns = sqlite3_column_count(statement);
+    if (columns == 0) {
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            *error = sqliteError(handle, QStringLiteral("Unable to fetch row"), QSqlError::ConnectionError, rc);
+        }
+        driver->recycle(text, statement);
+        if (error->isValid()) {
+            return false;
+        }
+        const int changes = sqlite3_changes(handle);
+        m_rowsAffected = m_rowsAffected < 0 ? changes : m_rowsAffected + changes;
+        const qint64 id = sqlite3_last_insert_rowid(handle);
+        if (id != 0) {
+            m_lastInsertId = qlonglong(id);
+        }
+        return true;
+    }
+
+    // Rows: the new ones replace whatever an earlier statement returned.
+    releaseStatement();
+    m_values.clear();
+    m_firstKept = 0;
+    m_stepped = 0;
+    m_columns = columns;
+    m_statement = statement;
+    m_statementText = text;
+    m_readAll = readAll;
+    setAt(QSql::BeforeFirstRow);
+    m_record = QSqlRecord();
+    for (int c = 0; c < columns; ++c) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(statement, c)).remove(QLatin1Char('"'));
+        const char *declared = sqlite3_column_decltype(statement, c);
+        const int sqlType = rc == SQLITE_ROW ? sqlite3_column_type(statement, c) : -1;
+        QVariant::Type type = QVariant::Invalid;
+        if (declared && *declared) {
+            type = columnType(QString::fromUtf8(declared));
+        } else if (sqlType == SQLITE_INTEGER) {
+            type = QVariant::Int;
+        } else if (sqlType == SQLITE_FLOAT) {
+            type = QVariant::Double;
+        } else if (sqlType == SQLITE_BLOB) {
+            type = QVariant::ByteArray;
+        } else if (sqlType == SQLITE_TEXT) {
+            type = QVariant::String;
+        }
+        QSqlField field(name, type);
+        field.setSqlType(sqlType);
+        m_record.append(field);
+    }
+    // The first row is read now, so that a statement failing at once fails
+    // its exec() rather than its first next().
+    QSqlError stepError;
+    take(rc, &stepError);
+    if (stepError.isValid()) {
+        *error = stepError;
+        return false;
+    }
+    if (readAll) {
+        while (step(&stepError)) {
+        }
+        if (stepError.isValid()) {
+            *error = stepError;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool EmbeddedSqlResult::run(const QVector<QVariant> &values)
 {
     clearRows();
@@ -231,7 +560,7 @@ bool EmbeddedSqlResult::run(const QVector<QVariant> &values)
     for (int count : qAsConst(m_translation.placeholders)) {
         expected += count;
     }
-    if (values.size() != expected) {
+    if (expected >= 0 && values.size() != expected) {
         return fail(statementError(QStringLiteral("parameter count mismatch: %1 values for %2 placeholders")
                                        .arg(values.size())
                                        .arg(expected)));
@@ -241,40 +570,14 @@ bool EmbeddedSqlResult::run(const QVector<QVariant> &values)
         return runBlock(values);
     }
 
-    QSqlError refused;
-    if (!fitsColumns(0, &refused)) {
-        return fail(refused);
-    }
-    QSqlQuery *query;
-    bool ok;
-    if (m_statement) {
-        query = m_statement.get();
-        for (int i = 0; i < values.size(); ++i) {
-            query->bindValue(i, values.at(i));
-        }
-        ok = query->exec();
-    } else {
-        m_last = newQuery();
-        query = m_last.get();
-        if (values.isEmpty()) {
-            ok = query->exec(m_translation.statements.first());
-        } else {
-            ok = query->prepare(m_translation.statements.first());
-            for (int i = 0; ok && i < values.size(); ++i) {
-                query->bindValue(i, values.at(i));
-            }
-            ok = ok && query->exec();
-        }
-    }
-    if (!ok) {
-        const QSqlError error = query->lastError();
-        m_last.reset();
+    QSqlError error;
+    if (!fitsColumns(0, &error)
+        || !runStatement(m_translation.statements.first(), values, 0, m_translation.placeholders.first(), false,
+                         &error)) {
+        clearRows();
         return fail(error);
     }
-    m_rows = query;
-    m_rowsAffected = query->numRowsAffected();
-    m_lastInsertId = query->lastInsertId();
-    setSelect(query->isSelect());
+    setSelect(m_columns > 0);
     setActive(true);
     return true;
 }
@@ -292,30 +595,29 @@ bool EmbeddedSqlResult::runBlock(const QVector<QVariant> &values)
         wrap = wrap && !managesTransaction(statements.at(i));
         readOnly = readOnly && m_translation.readOnly.at(i);
     }
-    const bool nested = embedded()->inTransaction();
+    EmbeddedSqlDriver *driver = const_cast<EmbeddedSqlDriver *>(embedded());
+    const bool nested = driver->inTransaction();
 
-    const auto control = [this](const QString &sql, QSqlError *error) {
-        auto query = newQuery();
-        if (query->exec(sql)) {
-            return true;
+    const auto control = [&](const char *sql, QSqlError *error) {
+        const int rc = sqlite3_exec(db(), sql, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK && error) {
+            *error = sqliteError(db(), QStringLiteral("Unable to execute statement"), QSqlError::StatementError, rc);
         }
-        if (error) {
-            *error = query->lastError();
-        }
-        return false;
+        return rc == SQLITE_OK;
     };
-    const auto undo = [&]() {
-        if (!wrap) {
-            return;
+    const auto undo = [&](const QSqlError &error) {
+        clearRows();
+        if (wrap) {
+            // The block's statements may have ended the transaction already
+            // (SQLite rolls back by itself on some errors); that is no failure.
+            if (nested) {
+                control("ROLLBACK TO jxc_block", nullptr);
+                control("RELEASE jxc_block", nullptr);
+            } else if (driver->inTransaction() && !control("ROLLBACK", nullptr)) {
+                driver->reopenAfterFailedRollback();
+            }
         }
-        // The block's statements may have ended the transaction already
-        // (SQLite rolls back by itself on some errors); that is no failure.
-        if (nested) {
-            control(QStringLiteral("ROLLBACK TO jxc_block"), nullptr);
-            control(QStringLiteral("RELEASE jxc_block"), nullptr);
-        } else if (embedded()->inTransaction()) {
-            control(QStringLiteral("ROLLBACK"), nullptr);
-        }
+        return fail(error);
     };
 
     QSqlError error;
@@ -323,112 +625,32 @@ bool EmbeddedSqlResult::runBlock(const QVector<QVariant> &values)
         // A block that writes takes the write lock at once: a deferred
         // transaction that reads first may find another process's commit in
         // between and then fail without waiting.
-        const QString begin = nested ? QStringLiteral("SAVEPOINT jxc_block")
-                              : readOnly ? QStringLiteral("BEGIN")
-                                         : QStringLiteral("BEGIN IMMEDIATE");
+        const char *begin = nested ? "SAVEPOINT jxc_block" : readOnly ? "BEGIN" : "BEGIN IMMEDIATE";
         if (!control(begin, &error)) {
             return fail(error);
         }
     }
 
-    std::unique_ptr<QSqlQuery> rows;
     int offset = 0;
-    int affected = 0;
-    bool anyAffected = false;
     for (int i = 0; i < statements.size(); ++i) {
-        if (!fitsColumns(i, &error)) {
-            rows.reset();
-            undo();
-            return fail(error);
-        }
-        auto query = newQuery();
         const int count = m_translation.placeholders.at(i);
-        bool ok;
-        if (count == 0) {
-            ok = query->exec(statements.at(i));
-        } else {
-            ok = query->prepare(statements.at(i));
-            for (int k = 0; ok && k < count; ++k) {
-                query->bindValue(k, values.at(offset + k));
-            }
-            ok = ok && query->exec();
+        if (!fitsColumns(i, &error) || !runStatement(statements.at(i), values, offset, count, true, &error)) {
+            return undo(error);
         }
-        offset += count;
-        if (!ok) {
-            error = query->lastError();
-            query.reset();
-            rows.reset();
-            undo();
-            return fail(error);
-        }
-        if (query->isSelect()) {
-            rows = std::move(query);
-        } else {
-            if (query->numRowsAffected() >= 0) {
-                affected += query->numRowsAffected();
-                anyAffected = true;
-            }
-            const QVariant id = query->lastInsertId();
-            if (id.isValid()) {
-                m_lastInsertId = id;
-            }
-        }
+        offset += qMax(count, 0);
     }
 
-    if (wrap) {
-        const QString end = nested ? QStringLiteral("RELEASE jxc_block") : QStringLiteral("COMMIT");
-        if (!control(end, &error)) {
-            rows.reset();
-            undo();
-            return fail(error);
-        }
+    if (wrap && !control(nested ? "RELEASE jxc_block" : "COMMIT", &error)) {
+        return undo(error);
     }
-
-    m_last = std::move(rows);
-    m_rows = m_last.get();
-    m_rowsAffected = anyAffected ? affected : -1;
-    setSelect(m_rows != nullptr);
+    setSelect(m_columns > 0);
     setActive(true);
     return true;
 }
 
-QSqlRecord EmbeddedSqlResult::record() const
-{
-    if (!m_rows || !isSelect()) {
-        return QSqlRecord();
-    }
-    QSqlRecord rec = m_rows->record();
-    rec.clearValues();
-    return rec;
-}
-
-void EmbeddedSqlResult::setForwardOnly(bool forward)
-{
-    QSqlResult::setForwardOnly(forward);
-    if (m_statement) {
-        m_statement->setForwardOnly(forward);
-    }
-}
-
-void EmbeddedSqlResult::detachFromResultSet()
-{
-    if (m_rows) {
-        m_rows->finish();
-    }
-}
-
-void EmbeddedSqlResult::setNumericalPrecisionPolicy(QSql::NumericalPrecisionPolicy policy)
-{
-    QSqlResult::setNumericalPrecisionPolicy(policy);
-    if (m_statement) {
-        m_statement->setNumericalPrecisionPolicy(policy);
-    }
-}
-
-
-
 EmbeddedSqlDriver::EmbeddedSqlDriver(QObject *parent)
     : QSqlDriver(parent)
+    , m_statements(kStatementCacheSize)
 {
 }
 
@@ -467,31 +689,35 @@ bool EmbeddedSqlDriver::open(const QString &db, const QString &, const QString &
     if (isOpen()) {
         close();
     }
-    const auto refuse = [this](const QString &message, QSqlError::ErrorType type = QSqlError::ConnectionError) {
-        setLastError(QSqlError(QString(), message, type));
+    const auto refuse = [this](const QString &message, int code = -1) {
+        setLastError(QSqlError(QString(), message, QSqlError::ConnectionError,
+                               code < 0 ? QString() : QString::number(code)));
         setOpenError(true);
         return false;
     };
 
-    QStringList options;
     bool createIfMissing = false;
-    bool busyTimeoutGiven = false;
+    bool readOnly = false;
+    m_busyTimeout = 5000;
+    m_sqliteDialect = false;
     const QStringList given = connOpts.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString &raw : given) {
         const QString option = raw.trimmed();
         if (option == Engine::createOption()) {
             createIfMissing = true;
-            continue;
+        } else if (option == Engine::sqliteDialectOption()) {
+            m_sqliteDialect = true;
+        } else if (option == QLatin1String("QSQLITE_OPEN_READONLY")) {
+            readOnly = true;
+        } else if (option.startsWith(QLatin1String("QSQLITE_BUSY_TIMEOUT="))) {
+            // Several processes may work on one company file; a writer waits
+            // this long for another's lock instead of failing at once.
+            bool ok = false;
+            const int timeout = option.mid(option.indexOf(QLatin1Char('=')) + 1).toInt(&ok);
+            if (ok) {
+                m_busyTimeout = timeout;
+            }
         }
-        if (option.startsWith(QLatin1String("QSQLITE_BUSY_TIMEOUT"))) {
-            busyTimeoutGiven = true;
-        }
-        options << option;
-    }
-    // Several processes may work on one company file; a writer waits this
-    // long for another's lock instead of failing at once.
-    if (!busyTimeoutGiven) {
-        options << QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
     }
 
     const bool inMemory = db == QLatin1String(":memory:");
@@ -505,75 +731,95 @@ bool EmbeddedSqlDriver::open(const QString &db, const QString &, const QString &
         return refuse(QStringLiteral("database file %1 does not exist").arg(QDir::toNativeSeparators(db)));
     }
 
-    m_inner = PrivateSqliteDatabase();
-    if (!m_inner.isValid()) {
-        dropInner();
-        return refuse(QStringLiteral("Qt's QSQLITE driver is not available"));
-    }
-    m_inner.setDatabaseName(db);
-    m_inner.setConnectOptions(options.join(QLatin1Char(';')));
-    if (!m_inner.open()) {
-        const QSqlError error = m_inner.lastError();
-        dropInner();
-        setLastError(error);
-        setOpenError(true);
-        return false;
-    }
-
-    const QVariant h = m_inner.driver()->handle();
-    if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) {
-        m_handle = *static_cast<sqlite3 *const *>(h.constData());
-    }
+    m_file = db;
+    m_openFlags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     QString error;
-    if (!m_handle) {
-        error = QStringLiteral("the QSQLITE driver gave no SQLite handle");
-    } else if (!MssqlTranslator::installFunctions(m_handle, &error)) {
-        error = QStringLiteral("cannot register the SQL Server functions: %1").arg(error);
-    }
-    if (error.isEmpty() && !inMemory) {
-        // WAL, because a report model that has not fetched all its rows keeps
-        // a read cursor open, and with the rollback journal that open read
-        // would block every other process's commit until it ends. WAL needs
-        // the file on a local disk, not on a network share. Running the
-        // pragma also finds a file that is no SQLite database.
-        // A file opened read-only keeps the journal it has.
-        QSqlQuery pragma(m_inner.driver()->createResult());
-        if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && sqlite3_errcode(m_handle) == SQLITE_NOTADB) {
-            error = QStringLiteral("%1 is not a database file: %2")
-                        .arg(QDir::toNativeSeparators(db), pragma.lastError().databaseText());
-        }
-    }
-    if (!error.isEmpty()) {
-        m_handle = nullptr;
-        m_inner.close();
-        dropInner();
-        return refuse(error);
+    int code = -1;
+    if (!openHandle(&error, &code)) {
+        return refuse(error, code);
     }
     setOpen(true);
     setOpenError(false);
     return true;
 }
 
-void EmbeddedSqlDriver::dropInner()
+bool EmbeddedSqlDriver::openHandle(QString *error, int *code)
 {
-    m_inner = QSqlDatabase();
+    const int rc = sqlite3_open_v2(m_file.toUtf8().constData(), &m_handle, m_openFlags, nullptr);
+    if (rc != SQLITE_OK) {
+        *code = rc;
+        *error = QStringLiteral("Error opening database: %1")
+                     .arg(m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString::fromUtf8(sqlite3_errstr(rc)));
+        closeHandle();
+        return false;
+    }
+    sqlite3_busy_timeout(m_handle, m_busyTimeout);
+
+    QString functionsError;
+    if (!MssqlTranslator::installFunctions(m_handle, &functionsError)) {
+        *error = QStringLiteral("cannot register the SQL Server functions: %1").arg(functionsError);
+        closeHandle();
+        return false;
+    }
+    if (m_file != QLatin1String(":memory:")) {
+        // WAL, because a report model that has not fetched all its rows keeps
+        // a read cursor open, and with the rollback journal that open read
+        // would block every other process's commit until it ends. WAL needs
+        // the file on a local disk, not on a network share. Running the
+        // pragma also finds a file that is no SQLite database.
+        // A file opened read-only keeps the journal it has.
+        const int wal = sqlite3_exec(m_handle, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (wal == SQLITE_NOTADB) {
+            *code = wal;
+            *error = QStringLiteral("%1 is not a database file: %2")
+                         .arg(QDir::toNativeSeparators(m_file), QString::fromUtf8(sqlite3_errmsg(m_handle)));
+            closeHandle();
+            return false;
+        }
+    }
+    // Sorts, groupings and automatic indexes of the large reports work in
+    // memory, within a page cache of bounded size, instead of in temporary
+    // files.
+    sqlite3_exec(m_handle, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
+    sqlite3_exec(m_handle, QByteArray("PRAGMA cache_size=-" + QByteArray::number(kPageCacheKiB)).constData(),
+                 nullptr, nullptr, nullptr);
+    return true;
 }
 
-void EmbeddedSqlDriver::close()
+void EmbeddedSqlDriver::closeHandle()
 {
     for (EmbeddedSqlResult *result : qAsConst(m_results)) {
         result->release();
     }
-    if (m_inner.isValid()) {
-        m_inner.close();
-    }
-    m_handle = nullptr;
+    m_statements.clear();
     m_numericColumns.clear();
-    dropInner();
+    sqlite3_finalize(m_realReader);
+    m_realReader = nullptr;
+    if (m_handle) {
+        sqlite3_close_v2(m_handle);
+        m_handle = nullptr;
+    }
+}
+
+void EmbeddedSqlDriver::close()
+{
+    closeHandle();
     if (isOpen()) {
         setOpen(false);
     }
     setOpenError(false);
+}
+
+void EmbeddedSqlDriver::reopenAfterFailedRollback()
+{
+    closeHandle();
+    QString error;
+    int code = -1;
+    if (!openHandle(&error, &code)) {
+        setLastError(QSqlError(QString(), error, QSqlError::ConnectionError, QString::number(code)));
+        setOpen(false);
+        setOpenError(true);
+    }
 }
 
 QSqlResult *EmbeddedSqlDriver::createResult() const
@@ -581,9 +827,94 @@ QSqlResult *EmbeddedSqlDriver::createResult() const
     return new EmbeddedSqlResult(this);
 }
 
+sqlite3_stmt *EmbeddedSqlDriver::acquire(const QString &sql, QSqlError *error) const
+{
+    if (CachedStatement *cached = m_statements.take(sql)) {
+        sqlite3_stmt *statement = cached->statement;
+        cached->statement = nullptr;
+        delete cached;
+        return statement;
+    }
+    if (!m_handle) {
+        *error = statementError(QStringLiteral("the database is not open"));
+        return nullptr;
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    const char *tail = nullptr;
+    const int rc = sqlite3_prepare_v2(m_handle, text.constData(), text.size() + 1, &statement, &tail);
+    if (rc != SQLITE_OK) {
+        *error = sqliteError(m_handle, QStringLiteral("Unable to execute statement"), QSqlError::StatementError, rc);
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    if (tail && !QByteArray(tail).trimmed().isEmpty()) {
+        sqlite3_finalize(statement);
+        *error = QSqlError(QStringLiteral("Unable to execute multiple statements at a time"), QString(),
+                           QSqlError::StatementError);
+        return nullptr;
+    }
+    if (!statement) {
+        // Only blanks or a comment: nothing to run.
+        *error = statementError(QStringLiteral("empty statement"));
+        return nullptr;
+    }
+    return statement;
+}
+
+void EmbeddedSqlDriver::recycle(const QString &sql, sqlite3_stmt *statement) const
+{
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    if (!m_handle || m_statements.contains(sql)) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    m_statements.insert(sql, new CachedStatement(statement));
+}
+
+bool EmbeddedSqlDriver::readReal(const QString &literal, double *value) const
+{
+    if (!m_realReader && sqlite3_prepare_v2(m_handle, "SELECT CAST(?1 AS REAL)", -1, &m_realReader, nullptr) != SQLITE_OK) {
+        return false;
+    }
+    const QByteArray text = literal.toUtf8();
+    sqlite3_bind_text(m_realReader, 1, text.constData(), text.size(), SQLITE_STATIC);
+    const bool ok = sqlite3_step(m_realReader) == SQLITE_ROW;
+    if (ok) {
+        *value = sqlite3_column_double(m_realReader, 0);
+    }
+    sqlite3_reset(m_realReader);
+    sqlite3_clear_bindings(m_realReader);
+    return ok;
+}
+
 bool EmbeddedSqlDriver::inTransaction() const
 {
     return m_handle && sqlite3_get_autocommit(m_handle) == 0;
+}
+
+QVector<QVector<QVariant>> EmbeddedSqlDriver::rawRows(const QString &sql) const
+{
+    QVector<QVector<QVariant>> rows;
+    if (!m_handle) {
+        return rows;
+    }
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_handle, text.constData(), text.size() + 1, &statement, nullptr) == SQLITE_OK
+        && statement) {
+        const int columns = sqlite3_column_count(statement);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QVector<QVariant> row;
+            for (int c = 0; c < columns; ++c) {
+                row << columnValue(statement, c, QSql::HighPrecision);
+            }
+            rows << row;
+        }
+    }
+    sqlite3_finalize(statement);
+    return rows;
 }
 
 bool EmbeddedSqlDriver::isNumericColumn(const QString &table, const QString &column) const
@@ -592,17 +923,15 @@ bool EmbeddedSqlDriver::isNumericColumn(const QString &table, const QString &col
     auto found = m_numericColumns.find(key);
     if (found == m_numericColumns.end()) {
         QSet<QString> numeric;
-        QSqlQuery info(m_inner.driver()->createResult());
-        if (isOpen() && info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(escapeIdentifier(table, TableName)))) {
-            while (info.next()) {
-                // SQLite's rules for the affinity of a declared type.
-                const QString type = info.value(2).toString().toUpper();
-                const bool text = type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
-                                  || type.contains(QLatin1String("TEXT"));
-                const bool blob = type.isEmpty() || type.contains(QLatin1String("BLOB"));
-                if (type.contains(QLatin1String("INT")) || (!text && !blob)) {
-                    numeric.insert(info.value(1).toString().toLower());
-                }
+        const auto columns = rawRows(QStringLiteral("PRAGMA table_info(%1)").arg(quotedIdentifier(table)));
+        for (const QVector<QVariant> &info : columns) {
+            // SQLite's rules for the affinity of a declared type.
+            const QString type = info.value(2).toString().toUpper();
+            const bool text = type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+                              || type.contains(QLatin1String("TEXT"));
+            const bool blob = type.isEmpty() || type.contains(QLatin1String("BLOB"));
+            if (type.contains(QLatin1String("INT")) || (!text && !blob)) {
+                numeric.insert(info.value(1).toString().toLower());
             }
         }
         found = m_numericColumns.insert(key, numeric);
@@ -610,14 +939,15 @@ bool EmbeddedSqlDriver::isNumericColumn(const QString &table, const QString &col
     return found->contains(column.toLower());
 }
 
-bool EmbeddedSqlDriver::runInner(const QString &sql)
+bool EmbeddedSqlDriver::control(const char *sql, const QString &what, QSqlError::ErrorType type)
 {
-    if (!isOpen()) {
+    if (!isOpen() || !m_handle) {
+        setLastError(QSqlError(what, QStringLiteral("the database is not open"), type));
         return false;
     }
-    QSqlQuery query(m_inner.driver()->createResult());
-    if (!query.exec(sql)) {
-        setLastError(query.lastError());
+    const int rc = sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        setLastError(sqliteError(m_handle, what, type, rc));
         return false;
     }
     return true;
@@ -627,77 +957,120 @@ bool EmbeddedSqlDriver::beginTransaction()
 {
     // Immediate, for the reason given in the block runner: the forms open a
     // transaction to write.
-    return runInner(QStringLiteral("BEGIN IMMEDIATE"));
+    return control("BEGIN IMMEDIATE", QStringLiteral("Unable to begin transaction"), QSqlError::TransactionError);
 }
 
 bool EmbeddedSqlDriver::commitTransaction()
 {
-    return runInner(QStringLiteral("COMMIT"));
+    return control("COMMIT", QStringLiteral("Unable to commit transaction"), QSqlError::TransactionError);
 }
 
 bool EmbeddedSqlDriver::rollbackTransaction()
 {
-    return runInner(QStringLiteral("ROLLBACK"));
+    if (control("ROLLBACK", QStringLiteral("Unable to rollback transaction"), QSqlError::TransactionError)) {
+        return true;
+    }
+    if (inTransaction()) {
+        const QSqlError error = lastError();
+        reopenAfterFailedRollback();
+        setLastError(error);
+    }
+    return false;
 }
 
 QStringList EmbeddedSqlDriver::tables(QSql::TableType type) const
 {
-    return m_inner.isValid() ? m_inner.driver()->tables(type) : QStringList();
-}
-
-QSqlRecord EmbeddedSqlDriver::record(const QString &tableName) const
-{
-    return m_inner.isValid() ? m_inner.driver()->record(tableName) : QSqlRecord();
-}
-
-QSqlIndex EmbeddedSqlDriver::primaryIndex(const QString &tableName) const
-{
-    return m_inner.isValid() ? m_inner.driver()->primaryIndex(tableName) : QSqlIndex();
-}
-
-QString EmbeddedSqlDriver::escapeIdentifier(const QString &identifier, IdentifierType type) const
-{
-    if (m_inner.isValid()) {
-        return m_inner.driver()->escapeIdentifier(identifier, type);
+    QStringList res;
+    if (!isOpen()) {
+        return res;
     }
-    // Closed: quote as QSQLITE does, so that statements built before open
-    // come out the same.
-    QString res = identifier;
-    if (!identifier.isEmpty() && !identifier.startsWith(QLatin1Char('"'))
-        && !identifier.endsWith(QLatin1Char('"'))) {
-        res.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        res.prepend(QLatin1Char('"')).append(QLatin1Char('"'));
-        res.replace(QLatin1Char('.'), QStringLiteral("\".\""));
+    QString where;
+    if ((type & QSql::Tables) && (type & QSql::Views)) {
+        where = QStringLiteral("type='table' OR type='view'");
+    } else if (type & QSql::Tables) {
+        where = QStringLiteral("type='table'");
+    } else if (type & QSql::Views) {
+        where = QStringLiteral("type='view'");
+    }
+    if (!where.isEmpty()) {
+        const auto rows = rawRows(QStringLiteral("SELECT name FROM sqlite_master WHERE %1 "
+                                                 "UNION ALL SELECT name FROM sqlite_temp_master WHERE %1")
+                                      .arg(where));
+        for (const QVector<QVariant> &row : rows) {
+            res << row.value(0).toString();
+        }
+    }
+    if (type & QSql::SystemTables) {
+        res << QStringLiteral("sqlite_master");
     }
     return res;
 }
 
-bool EmbeddedSqlDriver::isIdentifierEscaped(const QString &identifier, IdentifierType type) const
+QSqlRecord EmbeddedSqlDriver::record(const QString &tableName) const
 {
-    return m_inner.isValid() ? m_inner.driver()->isIdentifierEscaped(identifier, type)
-                             : QSqlDriver::isIdentifierEscaped(identifier, type);
+    const QSqlIndex all = tableInfo(tableName, false);
+    QSqlRecord rec;
+    for (int i = 0; i < all.count(); ++i) {
+        rec.append(all.field(i));
+    }
+    return rec;
 }
 
-QString EmbeddedSqlDriver::stripDelimiters(const QString &identifier, IdentifierType type) const
+QSqlIndex EmbeddedSqlDriver::primaryIndex(const QString &tableName) const
 {
-    return m_inner.isValid() ? m_inner.driver()->stripDelimiters(identifier, type)
-                             : QSqlDriver::stripDelimiters(identifier, type);
+    return tableInfo(tableName, true);
 }
 
-QString EmbeddedSqlDriver::formatValue(const QSqlField &field, bool trimStrings) const
+// The fields as Qt's own SQLite driver describes them, so that the table
+// models build the statements they built before.
+QSqlIndex EmbeddedSqlDriver::tableInfo(const QString &tableName, bool keyOnly) const
 {
-    return m_inner.isValid() ? m_inner.driver()->formatValue(field, trimStrings)
-                             : QSqlDriver::formatValue(field, trimStrings);
+    QSqlIndex index;
+    if (!isOpen()) {
+        return index;
+    }
+    QString table = tableName;
+    if (isIdentifierEscaped(table, TableName)) {
+        table = stripDelimiters(table, TableName);
+    }
+    QString schema;
+    const int dot = table.indexOf(QLatin1Char('.'));
+    if (dot > -1) {
+        schema = table.left(dot + 1);
+        table = table.mid(dot + 1);
+    }
+    const auto rows = rawRows(QStringLiteral("PRAGMA %1table_info (%2)").arg(schema, quotedIdentifier(table)));
+    for (const QVector<QVariant> &row : rows) {
+        const bool key = row.value(5).toInt() != 0;
+        if (keyOnly && !key) {
+            continue;
+        }
+        const QString type = row.value(2).toString().toLower();
+        QString defaultValue = row.value(4).toString();
+        if (defaultValue.startsWith(QLatin1Char('\''))) {
+            const int end = defaultValue.lastIndexOf(QLatin1Char('\''));
+            if (end > 0) {
+                defaultValue = defaultValue.mid(1, end - 1);
+            }
+        }
+        QSqlField field(row.value(1).toString(), columnType(type), tableName);
+        // Only INTEGER PRIMARY KEY is the rowid, numbered by SQLite.
+        if (key && type == QLatin1String("integer")) {
+            field.setAutoValue(true);
+        }
+        field.setRequired(row.value(3).toInt() != 0);
+        field.setDefaultValue(defaultValue);
+        index.append(field);
+    }
+    return index;
 }
 
-QString EmbeddedSqlDriver::sqlStatement(StatementType type, const QString &tableName, const QSqlRecord &rec,
-                                        bool preparedStatement) const
+QString EmbeddedSqlDriver::escapeIdentifier(const QString &identifier, IdentifierType) const
 {
-    return m_inner.isValid() ? m_inner.driver()->sqlStatement(type, tableName, rec, preparedStatement)
-                             : QSqlDriver::sqlStatement(type, tableName, rec, preparedStatement);
+    return quotedIdentifier(identifier);
 }
 
 QVariant EmbeddedSqlDriver::handle() const
 {
-    return m_inner.isValid() ? m_inner.driver()->handle() : QVariant();
+    return m_handle ? QVariant::fromValue(m_handle) : QVariant();
 }

@@ -30,4 +30,14 @@ long long codeOf(const QString &partyText)
     return ok ? code : 0;
 }
 
+QString dayText(const QDate &day)
+{
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString stampText(const QDateTime &moment)
+{
+    return moment.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
 } // namespace SqlText

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDate>
+#include <QDateTime>
 #include <QString>
 
 // The one way a text value gets into SQL text. Statements keep their quotes
@@ -18,5 +20,11 @@ QString likeLiteral(const QString &value);
 // Reads an integer code typed or shown as text ("12", "12-名称"): the part
 // before the first "-" as a base-10 integer, 0 when it is not one.
 long long codeOf(const QString &partyText);
+
+// A day as every statement and stored row writes it: "yyyy-MM-dd".
+QString dayText(const QDate &day);
+
+// A moment as the stored rows write it: "yyyy-MM-dd hh:mm:ss".
+QString stampText(const QDateTime &moment);
 
 } // namespace SqlText

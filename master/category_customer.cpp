@@ -3,9 +3,9 @@
 
 category_customer::category_customer(QWidget *parent)
     : NameListForm(parent)
-    , ui(new Ui::category_customer)
+    , m_ui(new Ui::category_customer)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("客户分类"));
 
     Definition definition;
@@ -22,12 +22,12 @@ category_customer::category_customer(QWidget *parent)
     definition.deleteSql = QStringLiteral("delete from category_customer where name='%1'");
 
     Controls controls;
-    controls.table = ui->tableWidget;
-    controls.inputs = {ui->lineEdit};
+    controls.table = m_ui->tableWidget;
+    controls.inputs = {m_ui->lineEdit};
     start(definition, controls);
 }
 
 category_customer::~category_customer()
 {
-    delete ui;
+    delete m_ui;
 }

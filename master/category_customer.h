@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/namelistform.h"
+#include "widgets/namelistform.h"
 
 namespace Ui {
 class category_customer;
@@ -17,5 +17,5 @@ public:
     ~category_customer() override;
 
 private:
-    Ui::category_customer *ui;
+    Ui::category_customer *m_ui;
 };

@@ -3,9 +3,9 @@
 
 category_supplier::category_supplier(QWidget *parent)
     : NameListForm(parent)
-    , ui(new Ui::category_supplier)
+    , m_ui(new Ui::category_supplier)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("供应商分类"));
 
     Definition definition;
@@ -22,12 +22,12 @@ category_supplier::category_supplier(QWidget *parent)
     definition.deleteSql = QStringLiteral("delete from category_supplier where name='%1'");
 
     Controls controls;
-    controls.table = ui->tableWidget;
-    controls.inputs = {ui->lineEdit};
+    controls.table = m_ui->tableWidget;
+    controls.inputs = {m_ui->lineEdit};
     start(definition, controls);
 }
 
 category_supplier::~category_supplier()
 {
-    delete ui;
+    delete m_ui;
 }

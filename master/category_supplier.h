@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/namelistform.h"
+#include "widgets/namelistform.h"
 
 namespace Ui {
 class category_supplier;
@@ -17,5 +17,5 @@ public:
     ~category_supplier() override;
 
 private:
-    Ui::category_supplier *ui;
+    Ui::category_supplier *m_ui;
 };

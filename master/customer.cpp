@@ -3,9 +3,9 @@
 
 customer::customer(QWidget *parent)
     : MasterTableForm(parent)
-    , ui(new Ui::customer)
+    , m_ui(new Ui::customer)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("客户档案"));
 
     Definition definition;
@@ -39,15 +39,15 @@ customer::customer(QWidget *parent)
     definition.logUnit = QStringLiteral("客户资料");
 
     Controls controls;
-    controls.table = ui->tableWidget;
-    controls.code = ui->lineEdit;
-    controls.name = ui->lineEdit_2;
-    controls.combos = {ui->comboBox};
-    controls.search = ui->lineEdit_3;
+    controls.table = m_ui->tableWidget;
+    controls.code = m_ui->lineEdit;
+    controls.name = m_ui->lineEdit_2;
+    controls.combos = {m_ui->comboBox};
+    controls.search = m_ui->lineEdit_3;
     start(definition, controls);
 }
 
 customer::~customer()
 {
-    delete ui;
+    delete m_ui;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/mastertableform.h"
+#include "widgets/mastertableform.h"
 
 namespace Ui {
 class customer;
@@ -17,5 +17,5 @@ public:
     ~customer() override;
 
 private:
-    Ui::customer *ui;
+    Ui::customer *m_ui;
 };

@@ -3,9 +3,9 @@
 
 employee::employee(QWidget *parent)
     : NameListForm(parent)
-    , ui(new Ui::employee)
+    , m_ui(new Ui::employee)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("员工管理"));
 
     Definition definition;
@@ -28,12 +28,12 @@ employee::employee(QWidget *parent)
     definition.shownColumn = 1; // the refusal names the code
 
     Controls controls;
-    controls.table = ui->tableWidget;
-    controls.inputs = {ui->lineEdit, ui->lineEdit_2};
+    controls.table = m_ui->tableWidget;
+    controls.inputs = {m_ui->lineEdit, m_ui->lineEdit_2};
     start(definition, controls);
 }
 
 employee::~employee()
 {
-    delete ui;
+    delete m_ui;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/namelistform.h"
+#include "widgets/namelistform.h"
 
 namespace Ui {
 class employee;
@@ -17,5 +17,5 @@ public:
     ~employee() override;
 
 private:
-    Ui::employee *ui;
+    Ui::employee *m_ui;
 };

@@ -3,9 +3,9 @@
 
 goods::goods(QWidget *parent)
     : MasterTableForm(parent)
-    , ui(new Ui::goods)
+    , m_ui(new Ui::goods)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("商品明细"));
 
     Definition definition;
@@ -48,15 +48,15 @@ goods::goods(QWidget *parent)
     definition.unitBoxSwallowsReturn = true;
 
     Controls controls;
-    controls.table = ui->tableWidget;
-    controls.code = ui->lineEdit;
-    controls.name = ui->lineEdit_2;
-    controls.combos = {ui->comboBox, ui->comboBox_2};
-    controls.search = ui->lineEdit_3;
+    controls.table = m_ui->tableWidget;
+    controls.code = m_ui->lineEdit;
+    controls.name = m_ui->lineEdit_2;
+    controls.combos = {m_ui->comboBox, m_ui->comboBox_2};
+    controls.search = m_ui->lineEdit_3;
     start(definition, controls);
 }
 
 goods::~goods()
 {
-    delete ui;
+    delete m_ui;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/mastertableform.h"
+#include "widgets/mastertableform.h"
 
 namespace Ui {
 class goods;
@@ -17,5 +17,5 @@ public:
     ~goods() override;
 
 private:
-    Ui::goods *ui;
+    Ui::goods *m_ui;
 };

@@ -3,9 +3,9 @@
 
 supplier::supplier(QWidget *parent)
     : MasterTableForm(parent)
-    , ui(new Ui::supplier)
+    , m_ui(new Ui::supplier)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("供应商"));
 
     Definition definition;
@@ -40,15 +40,15 @@ supplier::supplier(QWidget *parent)
     definition.logUnit = QStringLiteral("供应商资料");
 
     Controls controls;
-    controls.table = ui->tableWidget;
-    controls.code = ui->lineEdit;
-    controls.name = ui->lineEdit_2;
-    controls.combos = {ui->comboBox};
-    controls.search = ui->lineEdit_3;
+    controls.table = m_ui->tableWidget;
+    controls.code = m_ui->lineEdit;
+    controls.name = m_ui->lineEdit_2;
+    controls.combos = {m_ui->comboBox};
+    controls.search = m_ui->lineEdit_3;
     start(definition, controls);
 }
 
 supplier::~supplier()
 {
-    delete ui;
+    delete m_ui;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "master/mastertableform.h"
+#include "widgets/mastertableform.h"
 
 namespace Ui {
 class supplier;
@@ -17,5 +17,5 @@ public:
     ~supplier() override;
 
 private:
-    Ui::supplier *ui;
+    Ui::supplier *m_ui;
 };

@@ -3,7 +3,7 @@
 
 #include "app/operationlog.h"
 #include "widgets/decimaltext.h"
-#include "stock/picklist.h"
+#include "widgets/picklist.h"
 
 #include <QDate>
 #include <QSqlQuery>

@@ -3,10 +3,10 @@
 
 #include "app/loginstate.h"
 #include "app/operationlog.h"
-#include "db/sqlbatch.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/decimaltext.h"
-#include "stock/picklist.h"
+#include "widgets/picklist.h"
 #include "widgets/csvexport.h"
 #include "widgets/messages.h"
 #include "widgets/tablecells.h"
@@ -19,12 +19,6 @@
 namespace {
 
 // Rows whose statements go to the database in one execution.
-const int SaveBlock = 100;
-
-QString dayFormat()
-{
-    return QStringLiteral("yyyy-MM-dd");
-}
 
 using TableCells::cellText;
 using TableCells::readOnlyItem;
@@ -151,7 +145,7 @@ void inventory::on_pushButton_5_clicked()
     }
 
     QTableWidget *table = m_ui->tableWidget;
-    const QString day = m_ui->dateEdit->date().toString(dayFormat());
+    const QString day = SqlText::dayText(m_ui->dateEdit->date());
     table->blockSignals(true);
     const QString price = DecimalText::twoDecimals(DecimalText::valueOf(costPrice(day, code)));
     appendRow({day, m_ui->lineEdit->text(), m_ui->lineEdit_2->text(), m_ui->lineEdit_3->text(),
@@ -196,8 +190,8 @@ void inventory::on_pushButton_4_clicked()
     const QSignalBlocker blocker(table);
 
     m_query.setForwardOnly(true);
-    const QString sql = loadStatement(m_ui->dateEdit_2->date().toString(dayFormat()),
-                                      m_ui->dateEdit_3->date().toString(dayFormat()));
+    const QString sql = loadStatement(SqlText::dayText(m_ui->dateEdit_2->date()),
+                                      SqlText::dayText(m_ui->dateEdit_3->date()));
     if (m_query.exec(sql)) {
         while (m_query.next()) {
             // Shown as the server's decimal column shows it; the amount is made
@@ -239,7 +233,7 @@ void inventory::on_pushButton_clicked()
     // rows stay on screen so the clerk can correct them and save again.
     if (!statements.isEmpty()) {
         QString error;
-        if (!SqlBatch::runInBlocks(statements, SaveBlock, &error)) {
+        if (!Gateway::run(statements, &error, Gateway::BlockSize)) {
             Messages::databaseError(this, error);
             return;
         }
@@ -274,7 +268,7 @@ void inventory::on_pushButton_2_clicked()
         }
     }
     QString error;
-    if (!SqlBatch::run(statements, &error)) {
+    if (!Gateway::run(statements, &error)) {
         Messages::databaseError(this, error);
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "app/loginstate.h"
 #include "app/operationlog.h"
-#include "db/sqlbatch.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/decimaltext.h"
 #include "stock/orderprintform.h"
@@ -34,10 +34,7 @@ using TableCells::tickItem;
 enum LineColumn { Code, Name, Unit, Quantity, Price, Amount, Remarks, RowId, LineTick };
 enum ListColumn { Number, Date, Party, LineCount, Total, Clerk, ListTick };
 
-QString dateText(const QDate &date)
-{
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
-}
+using SqlText::dayText;
 
 } // namespace
 
@@ -349,7 +346,7 @@ void OrderForm::on_pushButton_4_clicked()
     list->setRowCount(1);
     m_body->comboBox_3->setFocus();
 
-    const QString date = dateText(m_body->dateEdit_3->date());
+    const QString date = dayText(m_body->dateEdit_3->date());
     const int sequence = nextSequence(date, SqlText::codeOf(partyText));
     list->setItem(0, Number, new QTableWidgetItem(orderNumber(date, partyText, sequence)));
     list->setItem(0, Date, new QTableWidgetItem(date));
@@ -367,8 +364,8 @@ void OrderForm::on_pushButton_3_clicked()
 
 void OrderForm::loadOrderList()
 {
-    const QString first = dateText(m_body->dateEdit->date());
-    const QString last = dateText(m_body->dateEdit_2->date());
+    const QString first = dayText(m_body->dateEdit->date());
+    const QString last = dayText(m_body->dateEdit_2->date());
     const QString party = m_body->comboBox->currentText();
     const QString statement = party == allParties
         ? m_setup.orderListAll.arg(SqlText::quoted(first), SqlText::quoted(last))
@@ -515,7 +512,7 @@ void OrderForm::on_pushButton_clicked()
             return runStatements(block, error);
         };
         QString error;
-        if (!SqlBatch::runInBlocks(compose, statementsPerExecution, &error, send)) {
+        if (!Gateway::run(compose, &error, Gateway::BlockSize, send)) {
             Messages::databaseError(this, error);
             return;
         }
@@ -556,7 +553,7 @@ void OrderForm::on_pushButton_2_clicked()
         // The stored lines go together or not at all; the table shows the
         // outcome.
         QString error;
-        if (!SqlBatch::run(statements, &error)) {
+        if (!Gateway::run(statements, &error)) {
             Messages::databaseError(this, error);
             return;
         }

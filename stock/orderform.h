@@ -59,10 +59,6 @@ struct OrderFormSetup
 class OrderForm : public QMainWindow
 {
     Q_OBJECT
-public:
-    // The lines of one execution of a save.
-    static constexpr int statementsPerExecution = 100;
-
 protected:
     OrderForm(const OrderFormSetup &setup, QWidget *parent);
     ~OrderForm() override;

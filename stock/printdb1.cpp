@@ -19,6 +19,11 @@ OrderPrintTexts deliveryTexts()
 
 } // namespace
 
+OrderPrintTexts printdb1::texts()
+{
+    return deliveryTexts();
+}
+
 printdb1::printdb1(QWidget *parent)
     : OrderPrintForm(deliveryTexts(), parent), m_ui(new Ui::printdb1)
 {

@@ -14,6 +14,9 @@ public:
     explicit printdb1(QWidget *parent = nullptr);
     ~printdb1() override;
 
+    // The texts and statements this form is built from.
+    static OrderPrintTexts texts();
+
 private:
     Ui::printdb1 *m_ui;
 };

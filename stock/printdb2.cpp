@@ -19,6 +19,11 @@ OrderPrintTexts purchaseTexts()
 
 } // namespace
 
+OrderPrintTexts printdb2::texts()
+{
+    return purchaseTexts();
+}
+
 printdb2::printdb2(QWidget *parent)
     : OrderPrintForm(purchaseTexts(), parent), m_ui(new Ui::printdb2)
 {

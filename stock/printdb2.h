@@ -14,6 +14,9 @@ public:
     explicit printdb2(QWidget *parent = nullptr);
     ~printdb2() override;
 
+    // The texts and statements this form is built from.
+    static OrderPrintTexts texts();
+
 private:
     Ui::printdb2 *m_ui;
 };

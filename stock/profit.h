@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stock/reportform.h"
+#include "widgets/reportform.h"
 
 #include <memory>
 

@@ -46,6 +46,11 @@ OrderFormSetup purchaseSetup()
 
 } // namespace
 
+OrderFormSetup purchar::setup()
+{
+    return purchaseSetup();
+}
+
 purchar::purchar(QWidget *parent)
     : OrderForm(purchaseSetup(), parent), m_ui(new Ui::purchar)
 {

@@ -15,6 +15,9 @@ public:
     explicit purchar(QWidget *parent = nullptr);
     ~purchar() override;
 
+    // The texts and statements this form is built from.
+    static OrderFormSetup setup();
+
 private:
     Ui::purchar *m_ui;
 };

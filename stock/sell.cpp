@@ -47,6 +47,11 @@ OrderFormSetup deliverySetup()
 
 } // namespace
 
+OrderFormSetup sell::setup()
+{
+    return deliverySetup();
+}
+
 sell::sell(QWidget *parent)
     : OrderForm(deliverySetup(), parent), m_ui(new Ui::sell)
 {

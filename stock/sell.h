@@ -15,6 +15,9 @@ public:
     explicit sell(QWidget *parent = nullptr);
     ~sell() override;
 
+    // The texts and statements this form is built from.
+    static OrderFormSetup setup();
+
 private:
     Ui::sell *m_ui;
 };

@@ -31,6 +31,6 @@ jxc_install_deps() {
 
 jxc_build() {
     local dir=$1
-    cmake -S "$JXC_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+    cmake -S "$JXC_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJXC_WARNINGS_AS_ERRORS="${CI:+ON}" >/dev/null || return 1
     cmake --build "$dir" -j"$(nproc)" || return 1
 }

@@ -8,20 +8,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-// Types text into widget key by key. QTest::keyClicks knows only ASCII keys;
-// other characters arrive as key events that carry just their text, the way
-// an input method delivers them.
-inline void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(widget, c.toLatin1());
-        } else {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
-}
-
 // Clicks the check box of row as a user would: on the check indicator of the
 // "选择" cell, which toggles it.
 inline void clickTick(QTableWidget *table, int row)

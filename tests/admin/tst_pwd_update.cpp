@@ -1,8 +1,8 @@
 #include "admin/pwd_update.h"
 #include "app/loginstate.h"
+#include "master/formtest.h"
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
-#include "rawsqlite.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -91,7 +91,6 @@ void tst_pwd_update::opensWithThreeHiddenFields()
     QVERIFY(form.oldPassword && form.newPassword && form.confirmation && form.confirm && form.cancel);
 
     QCOMPARE(window.windowTitle(), QStringLiteral("修改密码"));
-    QVERIFY(window.isWindow());
     QCOMPARE(window.minimumSize(), QSize(300, 180));
     QCOMPARE(window.maximumSize(), QSize(300, 180));
     QCOMPARE(form.oldPassword->echoMode(), QLineEdit::Password);
@@ -182,8 +181,8 @@ void tst_pwd_update::storesTheTrimmedNewPasswordAndCancelCloses()
 void tst_pwd_update::failedUpdateIsReportedInsteadOfSuccess()
 {
     // The account can be read but no longer changed.
-    QCOMPARE(execRawSqlite(QStringLiteral("create trigger login_locked before update on login "
-                                       "begin select raise(abort, 'login is locked'); end")), QString());
+    QVERIFY(FormTest::runOnFile(m_db->db(), "create trigger login_locked before update on login "
+                                       "begin select raise(abort, 'login is locked'); end"));
     pwd_update window;
     const Form form = partsOf(window);
     type(form, QStringLiteral("old-pw"), QStringLiteral("new-pw"), QStringLiteral("new-pw"));
@@ -200,7 +199,7 @@ void tst_pwd_update::unreadableAccountIsAWrongOldPassword()
 {
     // The stored password cannot be read at all: the old one is not
     // confirmed, and nothing else is said.
-    QCOMPARE(execRawSqlite(QStringLiteral("alter table login rename to login_away")), QString());
+    QVERIFY(FormTest::runOnFile(m_db->db(), "alter table login rename to login_away"));
     pwd_update window;
     const Form form = partsOf(window);
     type(form, QStringLiteral("old-pw"), QStringLiteral("new-pw"), QStringLiteral("new-pw"));

@@ -1,4 +1,4 @@
-#include "app/login.h"
+#include "app/shell/login.h"
 #include "app/loginstate.h"
 #include "db/engine.h"
 #include "db/settings.h"

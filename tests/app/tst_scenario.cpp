@@ -2,10 +2,10 @@
 #include "admin/pwd_update.h"
 #include "admin/tablehelpers.h"
 #include "admin/user_edit.h"
-#include "app/login.h"
+#include "app/shell/login.h"
 #include "app/loginstate.h"
 #include "app/permissioncheck.h"
-#include "app/tarnix.h"
+#include "app/shell/tarnix.h"
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
 

@@ -1,6 +1,6 @@
-#include "app/formcatalog.h"
+#include "app/shell/formcatalog.h"
 #include "app/loginstate.h"
-#include "app/tarnix.h"
+#include "app/shell/tarnix.h"
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
 #include "widgets/accountkind.h"

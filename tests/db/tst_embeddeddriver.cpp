@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 // The embedded driver under Qt's own SQL classes.
 class tst_EmbeddedDriver : public QObject
 {
@@ -39,6 +41,12 @@ private slots:
     void openingFiles_data();
     void openingFiles();
     void secondConnectionSeesCommits();
+    void readBreakingOffReportsError_data();
+    void readBreakingOffReportsError();
+    void repeatedTextsShareCompiledStatements();
+    void literalsKeepTheirValues_data();
+    void literalsKeepTheirValues();
+    void failedRollbackLeavesNoTransactionOpen();
     void programEndsWithConnectionOpen();
 
 private:
@@ -461,6 +469,111 @@ void tst_EmbeddedDriver::secondConnectionSeesCommits()
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
     QCOMPARE(QSqlDatabase::connectionNames(), before);
+}
+
+void tst_EmbeddedDriver::readBreakingOffReportsError_data()
+{
+    QTest::addColumn<bool>("forwardOnly");
+    QTest::newRow("forward only") << true;
+    QTest::newRow("scrollable") << false;
+}
+
+void tst_EmbeddedDriver::readBreakingOffReportsError()
+{
+    QFETCH(bool, forwardOnly);
+    QString block;
+    for (int i = 1; i <= 600; ++i) {
+        block += QStringLiteral("insert into notes (body) values ('%1');").arg(i == 500 ? QStringLiteral("x") : QString::number(i));
+    }
+    QVERIFY(run(block));
+    QSqlQuery q(db());
+    q.setForwardOnly(forwardOnly);
+    QVERIFY2(q.exec(QStringLiteral("select cast(body as decimal(10,2)) from notes order by id")),
+             qPrintable(q.lastError().text()));
+    QCOMPARE(rows(q).size(), 499);
+    QVERIFY(q.lastError().text().contains(QStringLiteral("Error converting data type varchar to numeric.")));
+    QVERIFY(!q.isActive());
+}
+
+void tst_EmbeddedDriver::repeatedTextsShareCompiledStatements()
+{
+    auto *driver = qobject_cast<EmbeddedSqlDriver *>(db().driver());
+    QVERIFY(run(QStringLiteral("insert into notes (body) values ('a');insert into notes (body) values ('b')")));
+    const QString select = QStringLiteral("select * from notes order by id");
+    // Two readers of one text at once each read their own rows.
+    QSqlQuery first(db());
+    QSqlQuery second(db());
+    QVERIFY(first.exec(select) && first.next());
+    QVERIFY(second.exec(select) && second.next() && second.next());
+    QVERIFY(first.next());
+    QCOMPARE(first.value(1).toString(), QStringLiteral("b"));
+    QVERIFY(!first.next() && !second.next());
+    const int cached = driver->cachedStatementCount();
+    QCOMPARE(rows(select).size(), 2);
+    // Texts differing only in their literals share one compiled statement.
+    QVERIFY(run(QStringLiteral("insert into notes (body,amount) values ('c',1.5)")));
+    QVERIFY(run(QStringLiteral("insert into notes (body,amount) values ('d',-2)")));
+    QCOMPARE(driver->cachedStatementCount(), cached + 1);
+    QVERIFY(run(QStringLiteral("delete from notes where body in ('c','d')")));
+    // A kept statement follows a change of its table.
+    QVERIFY(run(QStringLiteral("alter table notes add extra text default 'e'")));
+    QCOMPARE(rows(select), (QStringList{"1|a||e", "2|b||e"}));
+}
+
+void tst_EmbeddedDriver::literalsKeepTheirValues_data()
+{
+    QTest::addColumn<QString>("literal");
+    QTest::addColumn<QString>("type");
+    QTest::newRow("empty text is not NULL") << "''" << "text";
+    QTest::newRow("quote inside a text") << "'it''s ?'" << "text";
+    QTest::newRow("integer") << "-42" << "integer";
+    QTest::newRow("decimal") << "12.35" << "real";
+    QTest::newRow("decimal with many digits") << "0.30000000000000004" << "real";
+    QTest::newRow("exponent") << "1.5e3" << "real";
+    QTest::newRow("blob") << "x'41'" << "blob";
+    QTest::newRow("expression") << "3*0.1" << "real";
+}
+
+// Literals taken out as parameters must store what the literal would have.
+void tst_EmbeddedDriver::literalsKeepTheirValues()
+{
+    QFETCH(QString, literal);
+    QFETCH(QString, type);
+    {
+        QSqlDatabase raw = Engine::addSqliteDialectConnection(QStringLiteral("raw"));
+        raw.setDatabaseName(file());
+        QVERIFY(raw.open());
+        QVERIFY(run(QStringLiteral("create table anything (a, matched)"), raw));
+        QVERIFY(run(QStringLiteral("insert into anything (a) values (%1)").arg(literal), raw));
+        QVERIFY(run(QStringLiteral("update anything set matched=1 where a=%1").arg(literal), raw));
+        QSqlQuery q(raw);
+        QVERIFY(q.exec(QStringLiteral("select typeof(a), a=%1, matched from anything").arg(literal)));
+        QCOMPARE(rows(q), QStringList{type + "|1|1"});
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+}
+
+// A rollback the file refuses would leave the transaction open, holding
+// the write lock against every other workstation.
+void tst_EmbeddedDriver::failedRollbackLeavesNoTransactionOpen()
+{
+    QSqlDatabase d = db();
+    auto *driver = qobject_cast<EmbeddedSqlDriver *>(d.driver());
+    sqlite3 *handle = *static_cast<sqlite3 *const *>(d.driver()->handle().constData());
+    sqlite3_set_authorizer(
+        handle,
+        [](void *, int action, const char *what, const char *, const char *, const char *) {
+            return action == SQLITE_TRANSACTION && qstrcmp(what, "ROLLBACK") == 0 ? SQLITE_DENY : SQLITE_OK;
+        },
+        nullptr);
+    QVERIFY(d.transaction());
+    QVERIFY(run(QStringLiteral("insert into notes (body) values ('undone')")));
+    QVERIFY(!d.rollback());
+    QVERIFY(d.lastError().text().contains(QStringLiteral("not authorized")));
+    QVERIFY(!driver->inTransaction());
+    QVERIFY(d.isOpen());
+    QVERIFY(run(QStringLiteral("insert into notes (body) values ('next')")));
+    QCOMPARE(rows(QStringLiteral("select body from notes")), QStringList{"next"});
 }
 
 // Qt closes the connections left open when the program ends; the driver's

@@ -236,27 +236,6 @@ void tst_schema::insertsGetKeysAndDefaults_data()
     QTest::addColumn<QStringList>("defaults");
 
     QTest::newRow("purchase order line") << "purchar" << purchar("10.00", "5.00") << false << "" << QStringList{};
-    QTest::newRow("delivery note line") << "sell"
-        << "insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) "
-           "values ('shd20240601-7-1','2024-06-01',7,1001,'2.00','9.00','','test001');" << false << "" << QStringList{};
-    QTest::newRow("stock correction") << "inventory"
-        << "insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-10',1001,'-1','','test001');"
-        << false << "" << QStringList{};
-    QTest::newRow("operation log") << "operator"
-        << "insert into operator (ip,date,user_name,operator) "
-           "values ('192.168.1.20','2024-03-10 08:00:00','test001','采购单')"
-        << false << "" << QStringList{};
-    QTest::newRow("cash category") << "category" << "insert into category (name) values ('现金')" << false << ""
-                                   << QStringList{};
-    QTest::newRow("supplier category") << "category_supplier" << "insert into category_supplier (name) values ('饮料')"
-                                       << false << "" << QStringList{};
-    QTest::newRow("customer category") << "category_customer" << "insert into category_customer (name) values ('超市')"
-                                       << false << "" << QStringList{};
-    QTest::newRow("employee") << "employee" << "insert into employee (employee_id,employee_name) values ('001','张伟')"
-                              << false << "" << QStringList{};
-    QTest::newRow("cash entry") << "info"
-        << "insert into info (date,company,summary,income,pay,category) "
-           "values ('2024-01-05','1-华联超市','货款','100.00','0','销售回款')" << false << "" << QStringList{};
     QTest::newRow("receivable from a billing period or an import") << "receivable"
         << "insert into receivable (date_begin,date_end,company,money,inout_category,operator) "
            "values ('2024-01-01','2024-01-31','1-华联超市','1200.50','货款','test001')"

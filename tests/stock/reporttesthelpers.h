@@ -48,9 +48,9 @@ inline void addLines(TestDb &db, const QString &insert, const QStringList &lines
     }
 }
 
-// The filters and results of a report of order lines. The party is the
-// customer or the supplier; its group the customer's area or the supplier's
-// category.
+// The filters and results of a report. The party is the customer or the
+// supplier (the goods statistics have their category there); its group the
+// customer's area or the supplier's category.
 struct Form
 {
     QDateEdit *from;
@@ -79,11 +79,25 @@ inline Form partsOf(QWidget &window)
     return form;
 }
 
+inline void query(const Form &form, const QDate &first, const QDate &last)
+{
+    form.from->setDate(first);
+    form.to->setDate(last);
+    QTest::mouseClick(form.query, Qt::LeftButton);
+}
+
 inline void queryMarch(const Form &form)
 {
-    form.from->setDate(QDate(2024, 3, 1));
-    form.to->setDate(QDate(2024, 3, 31));
-    QTest::mouseClick(form.query, Qt::LeftButton);
+    query(form, QDate(2024, 3, 1), QDate(2024, 3, 31));
+}
+
+inline QStringList row(const QTableWidget *table, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        texts << table->item(row, column)->text();
+    }
+    return texts;
 }
 
 // The texts of one column, top to bottom.

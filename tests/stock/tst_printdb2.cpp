@@ -1,6 +1,6 @@
 // The printed order forms: the amount in words, the pages of "半联" and
 // "全联" with their per-page totals, the delivery variant's texts, preview,
-// print and PDF output.
+// print output.
 
 #include "stock/ordertesthelpers.h"
 #include "stock/recordingprinter.h"
@@ -116,7 +116,6 @@ private slots:
     void orderWithoutStoredLinesIsAnEmptyDocument();
     void previewAndPrintPaintTheSamePages();
     void withoutThePrinterPreviewStillOpensAndPrintSaysWhich();
-    void pdfOutputIsWritten();
     void renderHalfSheetPicture();
 
 private:
@@ -382,21 +381,6 @@ void tst_printdb2::withoutThePrinterPreviewStillOpensAndPrintSaysWhich()
     QCOMPARE(messages.texts(), (QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！",
                                             "操作提示/找不到打印机“仓库打印机”！"}));
     QCOMPARE(print.documents.size(), 1);
-}
-
-void tst_printdb2::pdfOutputIsWritten()
-{
-    QVERIFY(addLines(11));
-    prepare(QStringLiteral("半联"));
-    printdb2 print;
-    QTemporaryDir dir;
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath(QStringLiteral("order.pdf")));
-    print.printDocument(&printer);
-    QFile pdf(printer.outputFileName());
-    QVERIFY(pdf.open(QIODevice::ReadOnly));
-    QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
 }
 
 // The first "半联" page of the demo company's largest purchase order; with

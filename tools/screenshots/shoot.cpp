@@ -6,9 +6,9 @@
 // Writes login.png, main-window.png, invoice.png and receivable.png into the
 // folder.
 
-#include "app/iconresources.h"
-#include "app/login.h"
-#include "app/tarnix.h"
+#include "app/shell/iconresources.h"
+#include "app/shell/login.h"
+#include "app/shell/tarnix.h"
 #include "db/settings.h"
 #include "finance/invoice.h"
 #include "finance/receivable.h"

@@ -1,9 +1,9 @@
-#include "master/mastertableform.h"
+#include "widgets/mastertableform.h"
 
 #include "app/operationlog.h"
-#include "db/sqlbatch.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
-#include "master/sqltemplate.h"
+#include "widgets/sqltemplate.h"
 #include "widgets/csvexport.h"
 #include "widgets/decimaltext.h"
 #include "widgets/messages.h"
@@ -21,9 +21,6 @@
 #include <QTableWidgetItem>
 
 namespace {
-
-// Save sends this many statements per execution.
-constexpr int kBlockSize = 100;
 
 // Names are joined with their code by "-" into the party texts that other
 // forms split again at "-"; a comma would shift the columns of exported
@@ -509,9 +506,9 @@ void MasterTableForm::save()
     // them is complete enough to be written.
     QStringList blocks;
     const int rowCount = table->rowCount();
-    for (int first = 0; first < rowCount; first += kBlockSize) {
+    for (int first = 0; first < rowCount; first += Gateway::BlockSize) {
         QString text;
-        const int last = qMin(first + kBlockSize, rowCount);
+        const int last = qMin(first + Gateway::BlockSize, rowCount);
         for (int row = first; row < last; ++row) {
             if (!rowIsComplete(row)) {
                 continue;
@@ -528,7 +525,7 @@ void MasterTableForm::save()
     // All or nothing: a block that fails takes the earlier ones back with
     // it, and the table keeps the user's work for another try.
     QString error;
-    if (!SqlBatch::run(blocks, &error)) {
+    if (!Gateway::run(blocks, &error)) {
         Messages::databaseError(this, error);
         return;
     }

@@ -1,8 +1,8 @@
-#include "app/tarnix.h"
+#include "app/shell/tarnix.h"
 #include "ui_tarnix.h"
 
-#include "app/formcatalog.h"
-#include "app/iconresources.h"
+#include "app/shell/formcatalog.h"
+#include "app/shell/iconresources.h"
 #include "app/loginstate.h"
 #include "widgets/accountkind.h"
 

@@ -71,6 +71,9 @@ public:
         QLineEdit *search = nullptr;
     };
 
+    // What start() was given.
+    const Definition &definition() const { return m_definition; }
+
 protected:
     explicit MasterTableForm(QWidget *parent = nullptr);
 

@@ -1,4 +1,4 @@
-#include "stock/reportform.h"
+#include "widgets/reportform.h"
 
 #include "db/sqltext.h"
 #include "widgets/csvexport.h"
@@ -44,7 +44,7 @@ void ReportForm::setUpTable(QTableWidget *table, const QVector<Column> &columns)
 
 QString ReportForm::dayText(const QDateEdit *edit)
 {
-    return edit->date().toString(QStringLiteral("yyyy-MM-dd"));
+    return SqlText::dayText(edit->date());
 }
 
 QString ReportForm::codeClause(const QString &clauseTemplate, const QComboBox *filter,

@@ -1,4 +1,4 @@
-#include "app/iconresources.h"
+#include "app/shell/iconresources.h"
 
 #include <QtGlobal>
 

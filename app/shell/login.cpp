@@ -1,8 +1,8 @@
-#include "app/login.h"
+#include "app/shell/login.h"
 #include "ui_login.h"
 
 #include "app/connectdatabase.h"
-#include "app/iconresources.h"
+#include "app/shell/iconresources.h"
 #include "app/loginstate.h"
 #include "db/sqltext.h"
 #include "widgets/messages.h"

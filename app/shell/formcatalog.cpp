@@ -1,4 +1,4 @@
-#include "app/formcatalog.h"
+#include "app/shell/formcatalog.h"
 
 #include "admin/category_cash.h"
 #include "admin/power_edit.h"

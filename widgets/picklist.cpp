@@ -1,4 +1,4 @@
-#include "stock/picklist.h"
+#include "widgets/picklist.h"
 
 #include <QComboBox>
 #include <QCompleter>

@@ -1,9 +1,9 @@
-#include "master/namelistform.h"
+#include "widgets/namelistform.h"
 
 #include "app/permissioncheck.h"
-#include "db/sqlbatch.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
-#include "master/sqltemplate.h"
+#include "widgets/sqltemplate.h"
 #include "widgets/checklist.h"
 #include "widgets/messages.h"
 #include "widgets/tablecells.h"
@@ -161,7 +161,7 @@ void NameListForm::on_pushButton_2_clicked()
         statements << SqlTemplate::fill(m_definition.deleteSql, {key});
     }
     QString error;
-    if (!SqlBatch::run(statements, &error)) {
+    if (!Gateway::run(statements, &error)) {
         Messages::databaseError(this, error);
         return;
     }

@@ -1,4 +1,4 @@
-#include "master/sqltemplate.h"
+#include "widgets/sqltemplate.h"
 
 namespace SqlTemplate {
 

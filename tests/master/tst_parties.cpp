@@ -1,0 +1,302 @@
+// The customer and supplier tables: the goods form's shared table with a
+// short name and a group (area or category). What the shared table does
+// alike is tested with the goods; here every case runs once per party.
+
+#include "master/customer.h"
+#include "master/supplier.h"
+
+#include "master/formtest.h"
+#include "support/messagerecorder.h"
+#include "support/testdb.h"
+#include "widgets/sqltemplate.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using FormTest::cell;
+using FormTest::rowTexts;
+
+namespace {
+
+enum PartyColumn { Code = 0, Name, ShortName, Group, Id, Tick };
+
+struct Party
+{
+    std::function<MasterTableForm *()> create;
+    QString title;
+    QStringList headers;
+    QList<QPair<QString, QString>> labels; // object name, text
+    QString logUnit;
+    QString table;
+    QString columns;  // code, name, short name, group
+    QString document; // the table whose lines hold a party: %1 party code
+    QString other;    // a line of the other party table, which does not hold it
+};
+
+const QString purchaseLine = QStringLiteral(
+    "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) "
+    "values ('cgd%1','2024-01-02',%1,1,'1','1','','test001')");
+const QString deliveryLine = QStringLiteral(
+    "insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) "
+    "values ('shd%1','2024-01-02',%1,1,'1','1','','test001')");
+
+const QMap<QString, Party> &parties()
+{
+    static const QMap<QString, Party> all{
+        {"customer",
+         {[] { return new customer; }, "客户档案", {"客户编码", "客户名称", "简称", "所属区域", "流水号", "选择"},
+          {{"label", " 编 号"}, {"label_2", " 名 称"}, {"label_3", "区域"}}, "客户资料", "customer",
+          "customer_id,customer_name,short_name,area", deliveryLine, purchaseLine}},
+        {"supplier",
+         {[] { return new supplier; }, "供应商", {"供应商编码", "供应商名称", "简称", "供应品类", "流水号", "选择"},
+          {{"label_2", " 编 号"}, {"label_3", " 名 称"}, {"label", "供应品类"}}, "供应商资料", "supplier",
+          "supplier_id,supplier_name,short_name,category", purchaseLine, deliveryLine}},
+    };
+    return all;
+}
+
+void click(QWidget &form, const char *button)
+{
+    QTest::mouseClick(form.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+}
+
+} // namespace
+
+class tst_parties : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensWithItsColumnsTextsAndGroups_data() { addPartyRows(); }
+    void opensWithItsColumnsTextsAndGroups();
+    void searchCoversTheShortName_data();
+    void searchCoversTheShortName();
+    void addRowChecks_data();
+    void addRowChecks();
+    void aNewPartyTakesItsNameAsShortName_data() { addPartyRows(); }
+    void aNewPartyTakesItsNameAsShortName();
+    void textsReachTheDatabaseAsTypedOnceClean_data() { addPartyRows(); }
+    void textsReachTheDatabaseAsTypedOnceClean();
+    void deleteKeepsPartiesOfTheirDocuments_data() { addPartyRows(); }
+    void deleteKeepsPartiesOfTheirDocuments();
+
+private:
+    static void addPartyRows();
+    static const Party &party();
+    void seed(int code, const QString &name, const QString &shortName, const QString &group)
+    {
+        QVERIFY2(m_db->exec(QStringLiteral("insert into %1 (%2) values (%3,'%4','%5','%6')")
+                                .arg(party().table, party().columns)
+                                .arg(code)
+                                .arg(name, shortName, group)),
+                 qPrintable(m_db->lastError()));
+    }
+
+    std::unique_ptr<TestDb> m_db;
+};
+
+void tst_parties::addPartyRows()
+{
+    QTest::addColumn<QString>("form");
+    QTest::newRow("customer") << "customer";
+    QTest::newRow("supplier") << "supplier";
+}
+
+const Party &tst_parties::party()
+{
+    QFETCH(QString, form);
+    return *parties().find(form);
+}
+
+void tst_parties::init()
+{
+    m_db.reset(new TestDb);
+    QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
+    seed(9, QStringLiteral("物美超市"), QStringLiteral("物美"), QStringLiteral("城东"));
+    seed(1, QStringLiteral("华联超市"), QStringLiteral("华联"), QStringLiteral("城西"));
+    seed(3, QStringLiteral("王氏超市"), QStringLiteral("老王"), QStringLiteral("城东"));
+}
+
+void tst_parties::cleanup()
+{
+    m_db.reset();
+}
+
+void tst_parties::opensWithItsColumnsTextsAndGroups()
+{
+    std::unique_ptr<MasterTableForm> form(party().create());
+    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    QCOMPARE(form->windowTitle(), party().title);
+    QCOMPARE(FormTest::headers(table), party().headers);
+    QVERIFY(table->verticalHeader()->isHidden());
+    for (const auto &label : party().labels) {
+        const QLabel *shown = form->findChild<QLabel *>(label.first);
+        QVERIFY2(shown, qPrintable(label.first));
+        QCOMPARE(shown->text(), label.second);
+    }
+    QVERIFY(form->findChild<QComboBox *>(QStringLiteral("comboBox_2")) == nullptr);
+
+    // No ordering clause: the rows come as the server returns the list.
+    QCOMPARE(FormTest::tableTexts(table), m_db->rows(SqlTemplate::fill(form->definition().listSql, {QString()})));
+    FIND_CHILD(QComboBox, groupBox, *form, "comboBox");
+    QVERIFY(groupBox->isEditable());
+    QCOMPARE(groupBox->count(), 2);
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from operator where operator='%1'").arg(party().logUnit)),
+             QStringLiteral("1"));
+}
+
+void tst_parties::searchCoversTheShortName_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("codes");
+
+    for (const QString &form : parties().keys()) {
+        const QByteArray f = form.toUtf8();
+        QTest::addRow("%s: a short name", f.constData()) << form << "老王" << QStringList{"3"};
+        QTest::addRow("%s: a code", f.constData()) << form << "1" << QStringList{"1"};
+        QTest::addRow("%s: a name", f.constData()) << form << "超市" << QStringList{"1", "3", "9"};
+        QTest::addRow("%s: a quote is only a character", f.constData()) << form << "' or 1=1 --" << QStringList{};
+    }
+}
+
+void tst_parties::searchCoversTheShortName()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, codes);
+
+    std::unique_ptr<MasterTableForm> form(party().create());
+    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    FIND_CHILD(QLineEdit, search, *form, "lineEdit_3");
+    FormTest::type(search, typed);
+    QStringList shown;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        shown << cell(table, row, Code);
+    }
+    shown.sort();
+    QCOMPARE(shown, codes);
+}
+
+void tst_parties::addRowChecks_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("message");
+
+    for (const QString &form : parties().keys()) {
+        const QByteArray f = form.toUtf8();
+        QTest::addRow("%s: empty group", f.constData()) << form << "5" << "客户" << "" << "录入提示/内容不能为空";
+        QTest::addRow("%s: letters", f.constData()) << form << "a5" << "客户" << "城东" << "录入提示/商品编号只能为数字！";
+        QTest::addRow("%s: hyphen in name", f.constData())
+            << form << "5" << "客-户" << "城东" << "录入提示/品名不能包含 - , ' 等特殊符号";
+        QTest::addRow("%s: code in the table", f.constData()) << form << "1" << "客户" << "城东" << "录入提示/商品编号不能重复！";
+    }
+}
+
+void tst_parties::addRowChecks()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, group);
+    QFETCH(QString, message);
+
+    std::unique_ptr<MasterTableForm> form(party().create());
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(code);
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(name);
+    form->findChild<QComboBox *>(QStringLiteral("comboBox"))->setEditText(group);
+    MessageRecorder messages;
+    click(*form, "pushButton");
+    QCOMPARE(messages.texts(), QStringList{message});
+    QCOMPARE(form->findChild<QTableWidget *>(QStringLiteral("tableWidget"))->rowCount(), 3);
+}
+
+void tst_parties::aNewPartyTakesItsNameAsShortName()
+{
+    std::unique_ptr<MasterTableForm> form(party().create());
+    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    FIND_CHILD(QComboBox, groupBox, *form, "comboBox");
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("7"));
+    form->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("大润发"));
+    groupBox->setEditText(QStringLiteral("城北"));
+    click(*form, "pushButton");
+    QCOMPARE(rowTexts(table, 3), QStringList({"7", "大润发", "大润发", "城北", "0"}));
+    table->item(FormTest::rowOf(table, Code, QStringLiteral("1")), ShortName)->setText(QStringLiteral("联华"));
+
+    MessageRecorder messages;
+    click(*form, "pushButton_3");
+    QCOMPARE(messages.texts(), QStringList{"保存提示/保存成功！"});
+    QCOMPARE(m_db->rows(QStringLiteral("select %1 from %2 where %3 in (1,7) order by 1")
+                            .arg(party().columns, party().table, party().columns.section(',', 0, 0))),
+             (QList<QStringList>{{"1", "华联超市", "联华", "城西"}, {"7", "大润发", "大润发", "城北"}}));
+    QVERIFY(cell(table, 3, Id) != QStringLiteral("0"));
+    // The group box offers the new group when the form opens next.
+    QCOMPARE(groupBox->findText(QStringLiteral("城北")), -1);
+    std::unique_ptr<MasterTableForm> again(party().create());
+    QVERIFY(again->findChild<QComboBox *>(QStringLiteral("comboBox"))->findText(QStringLiteral("城北")) >= 0);
+}
+
+void tst_parties::textsReachTheDatabaseAsTypedOnceClean()
+{
+    std::unique_ptr<MasterTableForm> form(party().create());
+    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    const int row = FormTest::rowOf(table, Code, QStringLiteral("1"));
+    MessageRecorder messages;
+    // An unclean short name is warned about but kept on screen; Save refuses
+    // it, and the percent sign goes in unharmed.
+    table->item(row, ShortName)->setText(QStringLiteral("O'Brien"));
+    table->item(row, Group)->setText(QString());
+    QCOMPARE(messages.texts(), QStringList({"输入提示/内容不能含有 - , ' 等特殊符号", "输入提示/内容不能为空！"}));
+    table->item(row, Group)->setText(QStringLiteral("城西"));
+    table->item(row, Name)->setText(QStringLiteral("100%纯 %2"));
+    messages.clear();
+    click(*form, "pushButton_3");
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("输入提示/第%1行“简称”的内容不能含有 - , ' 等特殊符号").arg(row + 1)});
+
+    table->item(row, ShortName)->setText(QStringLiteral("华联"));
+    messages.clear();
+    click(*form, "pushButton_3");
+    QCOMPARE(messages.texts(), QStringList{"保存提示/保存成功！"});
+    QCOMPARE(m_db->scalar(QStringLiteral("select %1 from %2 where %3=1")
+                              .arg(party().columns.section(',', 1, 1), party().table, party().columns.section(',', 0, 0))),
+             QStringLiteral("100%纯 %2"));
+}
+
+void tst_parties::deleteKeepsPartiesOfTheirDocuments()
+{
+    QVERIFY(m_db->exec(party().document.arg(1)));
+    QVERIFY(m_db->exec(party().document.arg(9)));
+    // A document of the other kind with the same code does not hold a party.
+    QVERIFY(m_db->exec(party().other.arg(3)));
+
+    std::unique_ptr<MasterTableForm> form(party().create());
+    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    QTest::mouseClick(form->findChild<QCheckBox *>(QStringLiteral("checkBox")), Qt::LeftButton);
+    MessageRecorder messages;
+    click(*form, "pushButton_2");
+    QCOMPARE(messages.texts(), QStringList({"操作提示/删除成功！", "操作提示/[9、1]已有单据使用，不能删除！"}));
+    QCOMPARE(m_db->rows(QStringLiteral("select %1 from %2 order by 1").arg(party().columns.section(',', 0, 0), party().table)),
+             (QList<QStringList>{{"1"}, {"9"}}));
+    QCOMPARE(table->rowCount(), 2);
+
+    // Only referenced parties left: nothing removed, so no success.
+    messages.clear();
+    click(*form, "pushButton_2");
+    QCOMPARE(messages.texts(), QStringList{"操作提示/[9、1]已有单据使用，不能删除！"});
+}
+
+QTEST_MAIN(tst_parties)
+#include "tst_parties.moc"
