@@ -65,11 +65,6 @@ const QString SavedFilter = QStringLiteral("inout_category='%1' and date_begin='
 // Ids per statement when asking which stored rows hold them.
 const int IdsPerQuery = 500;
 
-QString dateText(const QDate &date)
-{
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 QString q(const QString &value)
 {
     return SqlText::quoted(value);
@@ -149,7 +144,7 @@ LedgerForm::LedgerForm(const LedgerSetup &setup, QWidget *parent)
 
     setUpTable();
 
-    m_model->setFilter(OpenFilter.arg(dateText(today), dateText(today))
+    m_model->setFilter(OpenFilter.arg(SqlText::dayText(today), SqlText::dayText(today))
                        + CategoryFilter.arg(q(m_body->comboBox_4->currentText())));
     m_model->setSort(0, Qt::AscendingOrder);
     if (selectRows()) {
@@ -361,8 +356,8 @@ void LedgerForm::on_pushButton_11_clicked()
         Messages::warning(this, QStringLiteral("错误提示"), QStringLiteral("结束日期不能小于开始日期！"));
         return;
     }
-    const QString begin = dateText(beginDate);
-    const QString end = dateText(endDate);
+    const QString begin = SqlText::dayText(beginDate);
+    const QString end = SqlText::dayText(endDate);
     m_model->fetchAll();
     if (periodCollides(company, begin, end)) {
         Messages::information(this, QStringLiteral("重复提示"), QStringLiteral("本周期已有货款生成！"));
@@ -573,8 +568,8 @@ bool LedgerForm::saveAll(bool reload)
     }
     if (reload) {
         m_model->setFilter(SavedFilter.arg(q(m_body->comboBox_3->currentText()),
-                                           dateText(m_body->dateEdit->date()),
-                                           dateText(m_body->dateEdit_4->date())));
+                                           SqlText::dayText(m_body->dateEdit->date()),
+                                           SqlText::dayText(m_body->dateEdit_4->date())));
         selectRows();
     }
     showTotal(QStringLiteral("价税合计金额%1元"));
@@ -745,7 +740,7 @@ void LedgerForm::markCommission()
             return;
         }
     }
-    const QString today = dateText(QDate::currentDate());
+    const QString today = SqlText::dayText(QDate::currentDate());
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (DecimalText::integerOf(text(row, m_setup.cashColumn)) > 0
             && text(row, m_setup.commissionColumn).left(10) == NoDate) {
@@ -908,8 +903,8 @@ void LedgerForm::on_pushButton_7_clicked()
 {
     QString content = m_body->comboBox_5->currentText().trimmed();
     const QString field = m_body->comboBox->currentText();
-    QString filter = OpenFilter.arg(dateText(m_body->dateEdit_2->date()),
-                                    dateText(m_body->dateEdit_3->date()))
+    QString filter = OpenFilter.arg(SqlText::dayText(m_body->dateEdit_2->date()),
+                                    SqlText::dayText(m_body->dateEdit_3->date()))
         + CategoryFilter.arg(q(m_body->comboBox_4->currentText()));
     if (!content.isEmpty()) {
         if (field == QStringLiteral("公司")) {
