@@ -56,6 +56,7 @@ private slots:
     void damagedCompanyIsReported();
     void managingUsersNeedsTheRight_data();
     void managingUsersNeedsTheRight();
+    void companyFilesAreTheOwnersOnly();
 };
 
 void tst_accounts::cleanup()
@@ -211,6 +212,18 @@ void tst_accounts::managingUsersNeedsTheRight()
     QTest::mouseClick(form.findChild<QPushButton *>(button), Qt::LeftButton);
     QCOMPARE(shown.texts(), QStringList{message});
     QCOMPARE(db.scalar(QStringLiteral("select count(0) from login")), QStringLiteral("1"));
+}
+
+void tst_accounts::companyFilesAreTheOwnersOnly()
+{
+    TestDb db;
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    for (const QString &name : {QStringLiteral("testdb"), QStringLiteral("sqldb")}) {
+        const QFileDevice::Permissions permissions = QFile::permissions(Engine::embeddedFile(name));
+        QVERIFY(permissions & QFileDevice::ReadOwner);
+        QCOMPARE(permissions & others, QFileDevice::Permissions());
+    }
 }
 
 QTEST_MAIN(tst_accounts)
