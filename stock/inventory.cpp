@@ -228,6 +228,13 @@ QString inventory::unchangedCondition(int row) const
 void inventory::on_pushButton_clicked()
 {
     QTableWidget *table = m_ui->tableWidget;
+    const QVector<GuardedSave::TextColumn> remarks{
+        {RemarksColumn, QStringLiteral("备注"), QStringLiteral("remarks")}};
+    const QString unstorable = GuardedSave::unstorableText(table, remarks);
+    if (!unstorable.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), unstorable);
+        return;
+    }
     QVector<GuardedSave::Write> writes;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (idOf(table, row) == 0) {
@@ -258,7 +265,7 @@ void inventory::on_pushButton_clicked()
             return;
         }
         if (outcome == GuardedSave::Outcome::Failed) {
-            Messages::databaseError(this, error);
+            Messages::databaseError(this, GuardedSave::explained(error, table, remarks));
             return;
         }
     }

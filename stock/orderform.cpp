@@ -486,6 +486,12 @@ void OrderForm::on_pushButton_clicked()
     const QString partyText = cellText(list, orderRow, Party);
     QString number = shownNumber;
 
+    const QString unstorable = GuardedSave::unstorableText(
+        lines, {{Remarks, QStringLiteral("备注"), QStringLiteral("remarks")}});
+    if (!unstorable.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), unstorable);
+        return;
+    }
     if (lines->rowCount() > 0) {
         // All lines or none: a failure leaves the database as it was and the
         // lines on the screen for another try. The number, the partner and
@@ -539,7 +545,9 @@ void OrderForm::on_pushButton_clicked()
             if (!refusal.isEmpty()) {
                 Messages::warning(this, QStringLiteral("保存提示"), refusal);
             } else {
-                Messages::databaseError(this, error);
+                Messages::databaseError(
+                    this, GuardedSave::explained(error, lines, {{Remarks, QStringLiteral("备注"),
+                                                                 QStringLiteral("remarks")}}));
             }
             return;
         }

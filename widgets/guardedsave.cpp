@@ -4,6 +4,8 @@
 #include "db/sqltext.h"
 
 #include <QLocale>
+#include <QRegularExpression>
+#include <QTableWidget>
 #include <QSqlQuery>
 #include <QTableWidgetItem>
 
@@ -122,6 +124,46 @@ Outcome run(const Composer &compose, QList<int> *staleRows, QString *error,
     }
     std::sort(staleRows->begin(), staleRows->end());
     return staleRows->isEmpty() ? Outcome::Failed : Outcome::Stale;
+}
+
+QString unstorableText(const QTableWidget *table, const QVector<TextColumn> &columns)
+{
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (const TextColumn &column : columns) {
+            const QTableWidgetItem *item = table->item(row, column.column);
+            if (item && item->text().contains(QChar(0))) {
+                return QStringLiteral("第%1行“%2”不能含有空字符").arg(row + 1).arg(column.header);
+            }
+        }
+    }
+    return QString();
+}
+
+QString explained(const QString &engineText, const QTableWidget *table,
+                  const QVector<TextColumn> &columns)
+{
+    static const QRegularExpression tooLong(QStringLiteral("length\\((\\w+)\\)\\s*<=\\s*(\\d+)"));
+    const QRegularExpressionMatch match = tooLong.match(engineText);
+    if (!match.hasMatch()) {
+        return engineText;
+    }
+    const int limit = match.captured(2).toInt();
+    for (const TextColumn &column : columns) {
+        if (column.field.compare(match.captured(1), Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QTableWidgetItem *item = table->item(row, column.column);
+            if (item && item->text().size() > limit) {
+                return QStringLiteral("第%1行“%2”不能超过%3个字符\n%4")
+                    .arg(row + 1)
+                    .arg(column.header)
+                    .arg(limit)
+                    .arg(engineText);
+            }
+        }
+    }
+    return engineText;
 }
 
 QString staleText(const QList<int> &rows)

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QTableWidget;
 class QTableWidgetItem;
 
 // Saves that never overwrite what another workstation saved meanwhile. A
@@ -52,6 +53,24 @@ Outcome run(const QVector<Write> &writes, QList<int> *staleRows, QString *error,
 using Composer = std::function<bool(QVector<Write> *writes, QString *error)>;
 Outcome run(const Composer &compose, QList<int> *staleRows, QString *error,
             const Sender &sendBlock = Sender());
+
+// A text column of a table as the user knows it and as it is stored.
+struct TextColumn
+{
+    int column;
+    QString header;
+    QString field;
+};
+
+// A text the engine would refuse, said in the user's words before the save:
+// "第3行“备注”不能含有空字符"; empty when every text can be stored.
+QString unstorableText(const QTableWidget *table, const QVector<TextColumn> &columns);
+
+// The engine's refusal of a text longer than its column, said in the user's
+// words with the engine's text after it for support:
+// "第3行“商品名称”不能超过100个字符". Other texts come back as they are.
+QString explained(const QString &engineText, const QTableWidget *table,
+                  const QVector<TextColumn> &columns);
 
 // "第2、5行已被其他用户修改，请重新查询后再保存！"
 QString staleText(const QList<int> &rows);

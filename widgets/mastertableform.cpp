@@ -448,8 +448,19 @@ void MasterTableForm::tellUnsaved(GuardedSave::Outcome outcome, const QList<int>
         }
         Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(staleRows));
     } else {
-        Messages::databaseError(this, error);
+        Messages::databaseError(this, GuardedSave::explained(error, m_controls.table, textColumns()));
     }
+}
+
+QVector<GuardedSave::TextColumn> MasterTableForm::textColumns() const
+{
+    QVector<GuardedSave::TextColumn> columns;
+    for (int c = 0; c < m_definition.columns.size(); ++c) {
+        if (m_definition.columns.at(c).role == Role::Text) {
+            columns.append({c, m_headers.value(c), m_definition.columns.at(c).field});
+        }
+    }
+    return columns;
 }
 
 bool MasterTableForm::rowChanged(int row) const
@@ -565,6 +576,11 @@ void MasterTableForm::save()
     m_controls.code->setFocus();
     table->setCurrentIndex(QModelIndex());
     if (refuseUncleanRows()) {
+        return;
+    }
+    const QString unstorable = GuardedSave::unstorableText(table, textColumns());
+    if (!unstorable.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), unstorable);
         return;
     }
 

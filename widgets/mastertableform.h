@@ -112,6 +112,7 @@ private:
     bool refuseUncleanRows();
     bool runGuards(long long code, bool *inUse);
     bool rowChanged(int row) const;
+    QVector<GuardedSave::TextColumn> textColumns() const;
     QString unchangedCondition(int row, long long id) const;
     // Tells the outcome of a guarded save that did not go through.
     void tellUnsaved(GuardedSave::Outcome outcome, const QList<int> &staleRows,

@@ -38,6 +38,8 @@ private slots:
     void failedReadsAreSaid_data();
     void failedReadsAreSaid();
     void fullDiskKeepsTheOldExport();
+    void unstorableTextsAreNamed_data();
+    void unstorableTextsAreNamed();
 
 private:
     TestDb *m_db = nullptr;
@@ -139,6 +141,35 @@ void tst_faults::fullDiskKeepsTheOldExport()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old export\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void tst_faults::unstorableTextsAreNamed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("too long") << QString(101, QChar(0x5546)) << "错误提示"
+                              << "第1行“商品名称”不能超过100个字符\n";
+    QTest::newRow("NUL") << QStringLiteral("可乐") + QChar(0) << "输入提示"
+                         << "第1行“商品名称”不能含有空字符";
+}
+
+void tst_faults::unstorableTextsAreNamed()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QVERIFY(m_db->exec(QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,"
+                                      "purchar_price,category) values (1,'可乐','瓶',3,2,'饮料')")));
+    goods form;
+    auto *table = form.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    QCOMPARE(table->rowCount(), 1);
+    table->item(0, 1)->setText(text);
+    MessageRecorder messages;
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
+    QCOMPARE(messages.last().title, title);
+    QVERIFY2(messages.last().text.startsWith(message), qPrintable(messages.last().text));
+    QCOMPARE(m_db->scalar(QStringLiteral("select food_name from food_info")), QStringLiteral("可乐"));
 }
 
 QTEST_MAIN(tst_faults)
