@@ -102,10 +102,20 @@ Outcome run(const Composer &compose, QList<int> *staleRows, QString *error,
             if (!Gateway::exec(query, write.sql, error)) {
                 return false;
             }
-            if (query.numRowsAffected() == 0 && !staleRows->contains(write.row)) {
+            int touched = query.numRowsAffected();
+            query.finish();
+            if (touched < 0) {
+                // A server session without row counts still keeps the
+                // count of the last statement for the asking.
+                if (!Gateway::exec(query, QStringLiteral("select @@rowcount"), error)) {
+                    return false;
+                }
+                touched = query.next() ? query.value(0).toInt() : 0;
+                query.finish();
+            }
+            if (touched == 0 && !staleRows->contains(write.row)) {
                 staleRows->append(write.row);
             }
-            query.finish();
         }
         if (!staleRows->isEmpty()) {
             return false;
