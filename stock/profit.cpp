@@ -67,7 +67,7 @@ void profit::on_pushButton_clicked()
     // The totals add up what the list shows, the two-decimal figures.
     double income = 0;
     double cost = 0;
-    fillTable(m_ui->tableWidget, sql, [&income, &cost](const QSqlQuery &query) {
+    const int shown = fillTable(m_ui->tableWidget, sql, [&income, &cost](const QSqlQuery &query) {
         QStringList cells;
         for (int c = 0; c < 5; ++c) {
             cells << query.value(c).toString();
@@ -80,6 +80,10 @@ void profit::on_pushButton_clicked()
         cost += DecimalText::valueOf(quantity) * DecimalText::valueOf(costPrice);
         return cells;
     });
+    if (shown < 0) {
+        m_ui->label_5->clear();
+        return;
+    }
     m_ui->label_5->setText(totalsText(income, cost));
 }
 
