@@ -1,6 +1,7 @@
 #include "admin/rizhi.h"
 #include "ui_rizhi.h"
 
+#include "db/engine.h"
 #include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/messages.h"
@@ -62,8 +63,11 @@ void rizhi::on_pushButton_clicked()
     QTableWidget *table = m_ui->tableWidget;
     table->setRowCount(0);
 
-    const QString start = m_ui->dateTimeEdit->dateTime().toString(timeFormat());
-    const QString end = m_ui->dateTimeEdit_2->dateTime().toString(timeFormat());
+    // Sent in the form the server reads the same way whatever the login's
+    // language.
+    const QSqlDatabase db = QSqlDatabase::database();
+    const QString start = Engine::timestampText(db, m_ui->dateTimeEdit->dateTime());
+    const QString end = Engine::timestampText(db, m_ui->dateTimeEdit_2->dateTime());
     Gateway::Rows rows;
     QString error;
     if (!Gateway::read(QStringLiteral("select ip,date,user_name,operator,id from operator where date between '%1' and '%2'")

@@ -432,6 +432,9 @@ void OrderForm::on_tableWidget_2_clicked(const QModelIndex &index)
 
 bool OrderForm::runStatements(const QString &statements, QString *error)
 {
+    // A block read through a server cursor could undo the session settings
+    // that make a failing block stop and report.
+    m_query.setForwardOnly(true);
     if (m_query.exec(statements)) {
         m_query.finish();
         return true;

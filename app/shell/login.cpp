@@ -190,7 +190,11 @@ bool login::companyIsOpen()
 // taken to whoever runs the server.
 void login::showOpenError(const QString &databaseName, const QString &engineText)
 {
-    Messages::warning(this, QStringLiteral("错误提示"), openFailureText(databaseName, engineText));
+    // A server session refused for its settings has no driver text: the
+    // refusal says why.
+    const QString refusal = connectDatabaseRefusal();
+    Messages::warning(this, QStringLiteral("错误提示"),
+                      openFailureText(databaseName, refusal.isEmpty() ? engineText : refusal));
 }
 
 // Without a default connection the next attempt, perhaps for another company,
