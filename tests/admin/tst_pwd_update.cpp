@@ -24,8 +24,8 @@ private slots:
     void refusesAndKeepsThePassword_data();
     void refusesAndKeepsThePassword();
     void storesTheTrimmedNewPasswordAndCancelCloses();
-    void failedUpdateIsReportedInsteadOfSuccess();
-    void unreadableAccountIsAWrongOldPassword();
+    void brokenAccountTableChangesNothing_data();
+    void brokenAccountTableChangesNothing();
 
 private:
     struct Form
@@ -91,23 +91,9 @@ void tst_pwd_update::opensWithThreeHiddenFields()
     const Form form = partsOf(window);
     QVERIFY(form.oldPassword && form.newPassword && form.confirmation && form.confirm && form.cancel);
 
-    QCOMPARE(window.windowTitle(), QStringLiteral("修改密码"));
-    QCOMPARE(window.minimumSize(), QSize(300, 180));
-    QCOMPARE(window.maximumSize(), QSize(300, 180));
     QCOMPARE(form.oldPassword->echoMode(), QLineEdit::Password);
     QCOMPARE(form.newPassword->echoMode(), QLineEdit::Password);
     QCOMPARE(form.confirmation->echoMode(), QLineEdit::Password);
-    QCOMPARE(form.confirm->text(), QStringLiteral("确认"));
-    QCOMPARE(form.cancel->text(), QStringLiteral("取消"));
-
-    QStringList labels;
-    for (const QLabel *label : window.findChildren<QLabel *>()) {
-        labels << label->text();
-    }
-    labels.sort();
-    QStringList expected = {"  新密码", "确认密码", "  旧密码"};
-    expected.sort();
-    QCOMPARE(labels, expected);
 }
 
 void tst_pwd_update::refusesAndKeepsThePassword_data()
@@ -179,11 +165,27 @@ void tst_pwd_update::storesTheTrimmedNewPasswordAndCancelCloses()
     QVERIFY(!window.isVisible());
 }
 
-void tst_pwd_update::failedUpdateIsReportedInsteadOfSuccess()
+void tst_pwd_update::brokenAccountTableChangesNothing_data()
 {
-    // The account can be read but no longer changed.
-    QVERIFY(FormTest::runOnFile(m_db->db(), "create trigger login_locked before update on login "
-                                       "begin select raise(abort, 'login is locked'); end"));
+    QTest::addColumn<QByteArray>("sabotage");
+    QTest::addColumn<QString>("table");   // where the account is then
+    QTest::addColumn<QString>("message"); // what the one message holds
+
+    QTest::newRow("read but no longer changed: reported instead of success")
+        << QByteArray("create trigger login_locked before update on login "
+                      "begin select raise(abort, 'login is locked'); end")
+        << "login" << "错误提示/login is locked";
+    QTest::newRow("not read at all: the old password is not confirmed, nothing else said")
+        << QByteArray("alter table login rename to login_away") << "login_away" << "输入提示/旧密码错误！";
+}
+
+void tst_pwd_update::brokenAccountTableChangesNothing()
+{
+    QFETCH(QByteArray, sabotage);
+    QFETCH(QString, table);
+    QFETCH(QString, message);
+
+    QVERIFY(FormTest::runOnFile(m_db->db(), sabotage.constData()));
     pwd_update window;
     const Form form = partsOf(window);
     type(form, QStringLiteral("old-pw"), QStringLiteral("new-pw"), QStringLiteral("new-pw"));
@@ -191,24 +193,10 @@ void tst_pwd_update::failedUpdateIsReportedInsteadOfSuccess()
     QTest::mouseClick(form.confirm, Qt::LeftButton);
 
     QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
-    QVERIFY2(messages.last().text.contains(QStringLiteral("login is locked")), qPrintable(messages.last().text));
-    QCOMPARE(storedPassword(), QStringLiteral("old-pw"));
-}
-
-void tst_pwd_update::unreadableAccountIsAWrongOldPassword()
-{
-    // The stored password cannot be read at all: the old one is not
-    // confirmed, and nothing else is said.
-    QVERIFY(FormTest::runOnFile(m_db->db(), "alter table login rename to login_away"));
-    pwd_update window;
-    const Form form = partsOf(window);
-    type(form, QStringLiteral("old-pw"), QStringLiteral("new-pw"), QStringLiteral("new-pw"));
-    MessageRecorder messages;
-    QTest::mouseClick(form.confirm, Qt::LeftButton);
-
-    QCOMPARE(messages.texts(), QStringList(QStringLiteral("输入提示/旧密码错误！")));
-    QCOMPARE(m_db->scalar(QStringLiteral("select password from login_away where name='test001'")),
+    QVERIFY2(messages.texts().first().startsWith(message.section(QLatin1Char('/'), 0, 0) + QLatin1Char('/'))
+                 && messages.texts().first().contains(message.section(QLatin1Char('/'), 1)),
+             qPrintable(messages.texts().first()));
+    QCOMPARE(m_db->scalar(QStringLiteral("select password from %1 where name='test001'").arg(table)),
              QStringLiteral("old-pw"));
 }
 

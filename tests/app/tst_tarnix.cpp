@@ -83,8 +83,6 @@ private slots:
     void cleanup();
 
     void showsTitleLoginAndMenus();
-    void homeButtons_data();
-    void homeButtons();
     void leftColumnShowsOnePageButtonThatOpensItsForm_data();
     void leftColumnShowsOnePageButtonThatOpensItsForm();
     void entriesOpenTheirForm_data();
@@ -141,7 +139,6 @@ void tst_tarnix::showsTitleLoginAndMenus()
     auto *status = window.statusBar()->findChild<QLabel *>(QStringLiteral("statusLabel"));
     QVERIFY(status);
     QCOMPARE(status->text(), QString(25, QLatin1Char(' ')) + QStringLiteral("测试公司[ test001 ]"));
-    QVERIFY(!QPixmap(QStringLiteral(":/icon/bb.png")).isNull());
 
     QStringList menus;
     const QList<QAction *> bar = window.menuBar()->actions();
@@ -168,46 +165,6 @@ void tst_tarnix::showsTitleLoginAndMenus()
                              "业务登记", "业务审核", "业务报表"}) {
         QVERIFY2(actionNamed(window, QString::fromUtf8(text)), text);
     }
-}
-
-void tst_tarnix::homeButtons_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("frame");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<int>("buttonStyle");
-
-    const int under = Qt::ToolButtonTextUnderIcon;
-    const int beside = Qt::ToolButtonTextBesideIcon;
-    QTest::newRow("盈亏登记") << "盈亏登记" << "frame_2" << QRect(100, 150, 64, 88) << under;
-    QTest::newRow("采购单据") << "采购单据" << "frame_2" << QRect(330, 150, 64, 88) << under;
-    QTest::newRow("送货单据") << "送货单据" << "frame_2" << QRect(550, 150, 64, 88) << under;
-    QTest::newRow("客户档案") << "客户档案" << "frame_3" << QRect(100, 25, 108, 48) << beside;
-    QTest::newRow("供应商") << "供应商" << "frame_3" << QRect(250, 25, 108, 48) << beside;
-    QTest::newRow("用户管理") << "用户管理" << "frame_3" << QRect(400, 25, 108, 48) << beside;
-    QTest::newRow("商品明细") << "商品明细" << "frame_3" << QRect(550, 25, 108, 48) << beside;
-}
-
-void tst_tarnix::homeButtons()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, frame);
-    QFETCH(QRect, geometry);
-    QFETCH(int, buttonStyle);
-
-    tarnix window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    auto *button = qobject_cast<QToolButton *>(buttonNamed(window, text));
-    QVERIFY(button);
-    QCOMPARE(button->parentWidget()->objectName(), frame);
-    QCOMPARE(button->geometry(), geometry);
-    QCOMPARE(int(button->toolButtonStyle()), buttonStyle);
-    QCOMPARE(button->iconSize(), QSize(48, 48));
-    QVERIFY(!button->icon().isNull());
-    QCOMPARE(button->styleSheet(), tarnix::homeButtonSheet());
-    QVERIFY(button->isVisible());
 }
 
 void tst_tarnix::leftColumnShowsOnePageButtonThatOpensItsForm_data()
@@ -246,10 +203,6 @@ void tst_tarnix::leftColumnShowsOnePageButtonThatOpensItsForm()
     const QList<QToolButton *> visible = visibleButtons();
     QCOMPARE(visible.size(), 1);
     QCOMPARE(visible.first()->text(), pageText);
-    QCOMPARE(visible.first()->geometry(), QRect(300, 150, 64, 88));
-    QCOMPARE(visible.first()->styleSheet(), tarnix::pageButtonSheet());
-    QCOMPARE(visible.first()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    QVERIFY(!visible.first()->icon().isNull());
     for (QLabel *label : page->findChildren<QLabel *>()) {
         QVERIFY(!label->isVisible());
     }
@@ -261,7 +214,6 @@ void tst_tarnix::leftColumnShowsOnePageButtonThatOpensItsForm()
     QVERIFY(forms.first()->windowState().testFlag(Qt::WindowMaximized));
 
     auto *back = window.findChild<QPushButton *>(QStringLiteral("pushButton_8"));
-    QCOMPARE(back->text(), QStringLiteral("返回列表"));
     QTest::mouseClick(back, Qt::LeftButton);
     QStringList home;
     for (const QToolButton *button : visibleButtons()) {

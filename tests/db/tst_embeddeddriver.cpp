@@ -29,8 +29,6 @@ private slots:
     void boundValues_data();
     void boundValues();
     void preparedQueriesRunAgainAndModelsFetchEveryRow();
-    void tableModelFilterAndSort_data();
-    void tableModelFilterAndSort();
     void tableModelInsertEditDelete();
     void blocks_data();
     void blocks();
@@ -192,40 +190,6 @@ void tst_EmbeddedDriver::preparedQueriesRunAgainAndModelsFetchEveryRow()
     QCOMPARE(model.data(model.index(999, 0)).toString(), QStringLiteral("1000-第999行"));
     QCOMPARE(model.data(model.index(300, 1)).toDouble(), 450.0);
     QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("1-第0行"));
-}
-
-void tst_EmbeddedDriver::tableModelFilterAndSort_data()
-{
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QStringList>("companies");
-
-    QTest::newRow("no filter shows every row in id order") << QString() << QStringList{"1-甲", "2-乙", "1-甲", "3-丙"};
-    QTest::newRow("a filter of the form's kind")
-        << "company='1-甲' and date between '2024-01-01' and '2024-01-31'" << QStringList{"1-甲"};
-    QTest::newRow("a filter with SQL Server functions")
-        << "isnull(checker,'')='' and cast(money as int)=20" << QStringList{"2-乙"};
-}
-
-void tst_EmbeddedDriver::tableModelFilterAndSort()
-{
-    QFETCH(QString, filter);
-    QFETCH(QStringList, companies);
-
-    QVERIFY(run(QStringLiteral(
-        "insert into ledger (date,company,money,checker) values ('2024-01-05','1-甲','10.5','');"
-        "insert into ledger (date,company,money,checker) values ('2024-01-06','2-乙','20.25',NULL);"
-        "insert into ledger (date,company,money,checker) values ('2024-02-01','1-甲','30','王');"
-        "insert into ledger (date,company,money,checker) values ('2024-02-02','3-丙','40','王');")));
-    QSqlTableModel model(nullptr, db());
-    model.setTable(QStringLiteral("ledger"));
-    model.setFilter(filter);
-    model.setSort(4, Qt::AscendingOrder);
-    QVERIFY2(model.select(), qPrintable(model.lastError().text()));
-    QStringList got;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        got << model.data(model.index(row, 1)).toString();
-    }
-    QCOMPARE(got, companies);
 }
 
 void tst_EmbeddedDriver::tableModelInsertEditDelete()

@@ -99,8 +99,8 @@ private slots:
     void refusedCompanyLeavesEverythingAsItWas();
     void failedCompanyLeavesNoFileBehind();
     void firstStartCreatesTheDemoOnce();
-    void firstStartKeepsAnExistingDirectory();
-    void firstStartWithASettingsFileMakesNoDemo();
+    void firstStartMakesNoDemo_data();
+    void firstStartMakesNoDemo();
     void companyDatabaseAloneIsNotListed();
     void demoDataIsConsistent_data();
     void demoDataIsConsistent();
@@ -226,24 +226,30 @@ void tst_setup::firstStartCreatesTheDemoOnce()
     QCOMPARE(fingerprint(QStringLiteral("sqldb")), directory);
 }
 
-void tst_setup::firstStartKeepsAnExistingDirectory()
+void tst_setup::firstStartMakesNoDemo_data()
 {
-    QVERIFY(create(QStringLiteral("甲公司"), QStringLiteral("jia")));
-    QString error;
-    QVERIFY2(Setup::ensureFirstStart(&error), qPrintable(error));
-    QCOMPARE(dataFiles(), (QStringList{"jia.db", "sqldb.db"}));
+    QTest::addColumn<bool>("settingsFile");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("an existing directory is kept") << false << QStringList{"jia.db", "sqldb.db"};
+    // A settings file names where the databases are: a folder without them
+    // is a mistake to show, not a place for a demo company.
+    QTest::newRow("a settings file") << true << QStringList();
 }
 
-// A settings file names where the databases are: a folder without them is
-// a mistake to show, not a place for a demo company.
-void tst_setup::firstStartWithASettingsFileMakesNoDemo()
+void tst_setup::firstStartMakesNoDemo()
 {
-    DbSettings settings = DbSettings::current();
-    settings.sourceFile = QDir(m_dir->path()).filePath(QStringLiteral("jxc.ini"));
-    DbSettings::setCurrent(settings);
+    QFETCH(bool, settingsFile);
+    QFETCH(QStringList, files);
+    if (settingsFile) {
+        DbSettings settings = DbSettings::current();
+        settings.sourceFile = QDir(m_dir->path()).filePath(QStringLiteral("jxc.ini"));
+        DbSettings::setCurrent(settings);
+    } else {
+        QVERIFY(create(QStringLiteral("甲公司"), QStringLiteral("jia")));
+    }
     QString error;
     QVERIFY2(Setup::ensureFirstStart(&error), qPrintable(error));
-    QCOMPARE(dataFiles(), QStringList());
+    QCOMPARE(dataFiles(), files);
 }
 
 void tst_setup::companyDatabaseAloneIsNotListed()

@@ -25,8 +25,6 @@ private slots:
     void runtimeErrors();
     void unsupported_data();
     void unsupported();
-    void rewrites_data();
-    void rewrites();
     void collationOrder_data();
     void collationOrder();
     void collationIsATotalOrder();
@@ -339,47 +337,6 @@ void tst_Translator::unsupported()
     QCOMPARE(q.lastError().text(), error);
     QVERIFY(!q.prepare(sql));
     QCOMPARE(q.lastError().text(), error);
-}
-
-void tst_Translator::rewrites_data()
-{
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("sqlite");
-
-    QTest::newRow("plus becomes jxc_add, left to right, after * and /")
-        << "select a+b*c-d+e from t" << "select jxc_add(jxc_add(a,b*c)-d,e) from t";
-    QTest::newRow("every divisor is checked")
-        << "select sum(quantity*price)/nullif(sum(quantity),0), 7%2, a/-b from t"
-        << "select sum(quantity*price)/jxc_divisor(nullif(sum(quantity),0)), 7%jxc_divisor(2), a/jxc_divisor(-b) from t";
-    QTest::newRow("locking hints go")
-        << "select id from sell with (updlock,holdlock) where id=1" << "select id from sell where id=1";
-    QTest::newRow("an order term that is no column gets the collation")
-        << "select cast(id as varchar)+'-'+name as ps, id from t order by ps desc, id, t.name, 2, isnull(name,'')"
-        << "select jxc_add(jxc_add(jxc_varchar(id,30),'-'),name) as ps, id from t order by ps COLLATE Chinese_PRC_CI_AS"
-           " desc, id, t.name, 2 COLLATE Chinese_PRC_CI_AS, (ifnull(name,'')) COLLATE Chinese_PRC_CI_AS";
-    QTest::newRow("top becomes limit")
-        << "select top 2 id from t order by id" << "select id from t order by id LIMIT 2";
-    QTest::newRow("a join on a built text gets a key column in the joined table")
-        << "select t1.summary from info t1 left join customer t4 on"
-           " t1.company=cast(t4.customer_id as varchar)+'-'+t4.name"
-        << "select t1.summary from info t1 left join (select t4.*, (CAST(jxc_add(jxc_add(jxc_varchar("
-           "t4.customer_id,30),'-'),t4.name) AS TEXT)) as jxc_key1 from customer t4 limit -1) t4 on"
-           " t1.company= t4.jxc_key1";
-    QTest::newRow("casts, converts, isnull and datediff become runtime functions")
-        << "select cast(a as decimal(10,2)), convert(varchar(10),d,20), isnull(a,0), datediff(day,d,e) from t"
-        << "select jxc_decimal(a,10,2), jxc_convert(d,10,20), ifnull(a,0), jxc_datediff('day',d,e) from t";
-    QTest::newRow("transactions in SQLite's words")
-        << "begin tran; save tran s1; rollback tran s1; commit tran" << "BEGIN;SAVEPOINT s1;ROLLBACK TO s1;COMMIT";
-}
-
-void tst_Translator::rewrites()
-{
-    QFETCH(QString, sql);
-    QFETCH(QString, sqlite);
-
-    const MssqlTranslator::Translation t = MssqlTranslator::translateUncached(sql);
-    QVERIFY2(t.isValid(), qPrintable(t.error));
-    QCOMPARE(t.statements.join(QLatin1Char(';')), sqlite);
 }
 
 void tst_Translator::collationOrder_data()

@@ -144,11 +144,9 @@ void tst_commision::report()
     QFETCH(QString, totals);
     MessageRecorder messages;
     commision form;
-    QCOMPARE(form.windowTitle(), QStringLiteral("业务员提成明细"));
     run(form, salesman);
     QCOMPARE(shownRows(form.model()), rows);
     QCOMPARE(form.findChild<QLabel *>(QStringLiteral("label"))->text(), totals);
-    QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("pushButton"))->text(), QStringLiteral("查询"));
     QVERIFY(messages.isEmpty());
 }
 

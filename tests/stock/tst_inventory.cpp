@@ -128,10 +128,6 @@ void tst_inventory::opensEmptyAndLogs()
 {
     inventory window;
     const Form form{window};
-    QCOMPARE(window.windowTitle(), QStringLiteral("盈亏录入/查询"));
-    QVERIFY(window.windowFlags().testFlag(Qt::Window));
-    QCOMPARE(form.table->columnCount(), 11);
-    QCOMPARE(form.table->horizontalHeaderItem(9)->text(), QStringLiteral("流水号"));
     QCOMPARE(form.table->rowCount(), 0);
     QCOMPARE(form.search->itemText(0), QString());
     QCOMPARE(form.search->itemText(1), QStringLiteral("1001-大米-袋"));

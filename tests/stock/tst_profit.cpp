@@ -61,8 +61,6 @@ void tst_profit::opensWithItsFiltersAndLogs()
 {
     profit window;
     const Form form = partsOf(window);
-    QCOMPARE(window.windowTitle(), QStringLiteral("毛利查询"));
-    QVERIFY(window.windowFlags().testFlag(Qt::Window));
     QVERIFY(form.party->isEditable());
     QVERIFY(form.goods->isEditable());
     QCOMPARE(form.party->itemText(0), QString());
@@ -70,8 +68,6 @@ void tst_profit::opensWithItsFiltersAndLogs()
     QCOMPARE(form.goods->itemText(1), QStringLiteral("1001-大米"));
     QCOMPARE(form.category->count(), 3);
     QVERIFY(form.partyGroup->findText(QStringLiteral("O'Hare")) > 0);
-    QCOMPARE(form.table->columnCount(), 8);
-    QCOMPARE(form.table->horizontalHeaderItem(7)->text(), QStringLiteral("成本单价"));
     QVERIFY(form.summary->text().isEmpty());
     QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("毛利统计"));
 }
@@ -128,16 +124,9 @@ void tst_profit::showsEachDeliveryWithItsCostPrice()
     queryMarch(form);
 
     QCOMPARE(form.table->rowCount(), 3);
-    const QList<QStringList> expected = {
-        {"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"},
-        {"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"},
-        {"2024-03-07", "2-西城商店", "1001", "大米", "袋", "2.00", "8.00", "4.00"},
-    };
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            QCOMPARE(form.table->item(row, column)->text(), expected.at(row).at(column));
-        }
-    }
+    QCOMPARE(ReportTest::row(form.table, 0), QStringList({"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"}));
+    QCOMPARE(ReportTest::row(form.table, 1), QStringList({"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"}));
+    QCOMPARE(ReportTest::row(form.table, 2), QStringList({"2024-03-07", "2-西城商店", "1001", "大米", "袋", "2.00", "8.00", "4.00"}));
 }
 
 void tst_profit::filtersNarrowTheList_data()

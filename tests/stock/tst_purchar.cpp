@@ -109,26 +109,15 @@ void tst_purchar::opensWithItsControlsAndLogsIt()
     purchar form;
     Controls c{&form};
     QVERIFY(c.complete());
-    QCOMPARE(form.windowTitle(), QStringLiteral("采购单查询/录入/打印"));
-    QCOMPARE(c.query->text(), QStringLiteral("查询采购单"));
-    QCOMPARE(c.newOrder->text(), QStringLiteral("新增采购单"));
     QCOMPARE(Controls::items(c.queryParty), (QStringList{"---全部---", "11-华联纸业", supplier12}));
     QCOMPARE(Controls::items(c.newParty), (QStringList{QString(), "11-华联纸业", supplier12}));
     QCOMPARE(c.goods->itemText(0), QString());
     QVERIFY(c.goods->itemText(1).startsWith(paper));
-    QCOMPARE(c.goods->completer()->filterMode(), Qt::MatchContains);
-    QCOMPARE(c.newParty->completer()->caseSensitivity(), Qt::CaseInsensitive);
     QCOMPARE(Controls::items(c.format), (QStringList{"半联", "全联"}));
     QCOMPARE(Controls::items(c.printer), (QStringList{"Canon", "HP"}));
     QCOMPARE(OrderPrintState::printerName, QStringLiteral("HP"));
     QVERIFY(!c.code->isEnabled() && !c.name->isEnabled() && !c.unit->isEnabled() && !c.price->isEnabled());
     QCOMPARE(c.newDate->date(), QDate::currentDate());
-    QCOMPARE(FormTest::headers(c.list),
-             (QStringList{"采购单号", "日期", "供应商", "商品数量", "金额", "经办", "选择"}));
-    QCOMPARE(FormTest::headers(c.lines),
-             (QStringList{"商品编码", "商品名称", "单位", "采购数量", "单价", "金额", "备注", "流水号", "选择"}));
-    QCOMPARE(c.list->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QVERIFY(c.lines->verticalHeader()->isHidden());
     QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from operator where operator='采购单'")),
              QStringLiteral("1"));
 }

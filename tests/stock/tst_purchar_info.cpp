@@ -21,11 +21,9 @@ private slots:
     void cleanup();
 
     void opensWithItsFiltersAndLogs();
-    void listsTheLinesWithTheirTotal_data();
-    void listsTheLinesWithTheirTotal();
     void showsEveryColumnOfALine();
-    void filtersNarrowTheList_data();
-    void filtersNarrowTheList();
+    void listsTheLinesTheFiltersLeave_data();
+    void listsTheLinesTheFiltersLeave();
 
 private:
     // "date|supplier|goods|quantity|price"
@@ -59,49 +57,14 @@ void tst_purchar_info::opensWithItsFiltersAndLogs()
 {
     purchar_info window;
     const Form form = partsOf(window);
-    QCOMPARE(window.windowTitle(), QStringLiteral("采购明细"));
     QVERIFY(form.party->isEditable());
     QVERIFY(form.goods->isEditable());
     QCOMPARE(form.party->itemText(1), QStringLiteral("1-华联纸业"));
     QCOMPARE(form.goods->itemText(2), QStringLiteral("1002-白糖"));
     QCOMPARE(form.category->count(), 3);
     QCOMPARE(form.partyGroup->count(), 3);
-    QCOMPARE(form.table->columnCount(), 8);
-    QCOMPARE(form.table->horizontalHeaderItem(1)->text(), QStringLiteral("供应商名称"));
     QVERIFY(form.summary->text().isEmpty());
     QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("采购明细统计"));
-}
-
-void tst_purchar_info::listsTheLinesWithTheirTotal_data()
-{
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QStringList>("amounts");
-    QTest::addColumn<QString>("total");
-
-    QTest::newRow("3 at 2.50 and 4 at 1.25")
-        << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|2|1002|4|1.25"}
-        << QStringList{"7.50", "5.00"} << "采购金额12.50元";
-    QTest::newRow("nothing bought in the period")
-        << QStringList{"2024-02-29|1|1001|3|2.50", "2024-04-01|1|1001|3|2.50"}
-        << QStringList{} << "采购金额0.00元";
-    QTest::newRow("a returned line counts negative")
-        << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|1|1001|-1|2.50"}
-        << QStringList{"7.50", "-2.50"} << "采购金额5.00元";
-}
-
-void tst_purchar_info::listsTheLinesWithTheirTotal()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, amounts);
-    QFETCH(QString, total);
-
-    buy(lines);
-    purchar_info window;
-    const Form form = partsOf(window);
-    queryMarch(form);
-
-    QCOMPARE(column(form.table, 7), amounts);
-    QCOMPARE(form.summary->text(), total);
 }
 
 void tst_purchar_info::showsEveryColumnOfALine()
@@ -116,8 +79,9 @@ void tst_purchar_info::showsEveryColumnOfALine()
              QStringList({"2024-03-05", "1-华联纸业", "1001", "大米", "袋", "3.00", "2.50", "7.50"}));
 }
 
-void tst_purchar_info::filtersNarrowTheList_data()
+void tst_purchar_info::listsTheLinesTheFiltersLeave_data()
 {
+    QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("supplier");
     QTest::addColumn<QString>("goods");
     QTest::addColumn<QString>("category");
@@ -125,23 +89,33 @@ void tst_purchar_info::filtersNarrowTheList_data()
     QTest::addColumn<QStringList>("amounts");
     QTest::addColumn<QString>("total");
 
-    QTest::newRow("no filter, by goods, supplier and date")
+    QTest::newRow("nothing bought in the period")
+        << QStringList{"2024-02-29|1|1001|3|2.50", "2024-04-01|1|1001|3|2.50"} << "" << "" << "" << ""
+        << QStringList{} << "采购金额0.00元";
+    QTest::newRow("a returned line counts negative")
+        << QStringList{"2024-03-05|1|1001|3|2.50", "2024-03-06|1|1001|-1|2.50"} << "" << "" << "" << ""
+        << QStringList{"7.50", "-2.50"} << "采购金额5.00元";
+    // Supplier 9 is not in the supplier list.
+    const QStringList lines{"2024-03-05|1|1001|3|2.50", "2024-03-06|2|1002|4|1.25", "2024-03-07|9|1001|2|1.00"};
+
+    QTest::newRow("no filter, by goods, supplier and date") << lines
         << "" << "" << "" << "" << QStringList{"7.50", "2.00", "5.00"} << "采购金额14.50元";
-    QTest::newRow("a supplier category drops the unknown supplier")
+    QTest::newRow("a supplier category drops the unknown supplier") << lines
         << "" << "" << "" << "粮食供应" << QStringList{"7.50"} << "采购金额7.50元";
-    QTest::newRow("a supplier category with a quote")
+    QTest::newRow("a supplier category with a quote") << lines
         << "" << "" << "" << "O'Brien" << QStringList{"5.00"} << "采购金额5.00元";
-    QTest::newRow("a supplier typed without '-' is read whole as the code")
+    QTest::newRow("a supplier typed without '-' is read whole as the code") << lines
         << "2" << "" << "" << "" << QStringList{"5.00"} << "采购金额5.00元";
-    QTest::newRow("goods typed without '-'")
+    QTest::newRow("goods typed without '-'") << lines
         << "" << "1001" << "" << "" << QStringList{"7.50", "2.00"} << "采购金额9.50元";
-    QTest::newRow("goods category") << "" << "" << "调料" << "" << QStringList{"5.00"} << "采购金额5.00元";
-    QTest::newRow("supplier and goods that it did not supply")
+    QTest::newRow("goods category") << lines << "" << "" << "调料" << "" << QStringList{"5.00"} << "采购金额5.00元";
+    QTest::newRow("supplier and goods that it did not supply") << lines
         << "1-华联纸业" << "1002-白糖" << "" << "" << QStringList{} << "采购金额0.00元";
 }
 
-void tst_purchar_info::filtersNarrowTheList()
+void tst_purchar_info::listsTheLinesTheFiltersLeave()
 {
+    QFETCH(QStringList, lines);
     QFETCH(QString, supplier);
     QFETCH(QString, goods);
     QFETCH(QString, category);
@@ -149,7 +123,7 @@ void tst_purchar_info::filtersNarrowTheList()
     QFETCH(QStringList, amounts);
     QFETCH(QString, total);
 
-    buy({"2024-03-05|1|1001|3|2.50", "2024-03-06|2|1002|4|1.25", "2024-03-07|9|1001|2|1.00"});
+    buy(lines);
     purchar_info window;
     const Form form = partsOf(window);
     form.party->setEditText(supplier);

@@ -36,7 +36,7 @@ private slots:
     void init();
     void cleanup();
 
-    void opensWithTheDeliveryTexts();
+    void opensWithTheCustomersAndLogsIt();
     void deliveryAndPurchaseSequencesAreIndependent();
     void noteIsSavedForTheCustomerWithTheSalesPrice();
     void previewHandsOverToTheDeliveryPrint();
@@ -59,21 +59,11 @@ void tst_sell::cleanup()
     m_db.reset();
 }
 
-void tst_sell::opensWithTheDeliveryTexts()
+void tst_sell::opensWithTheCustomersAndLogsIt()
 {
     sell form;
     Controls c{&form};
     QVERIFY(c.complete());
-    QCOMPARE(form.windowTitle(), QStringLiteral("送货单查询/录入/打印"));
-    QCOMPARE(c.query->text(), QStringLiteral("查询送货单"));
-    QCOMPARE(c.newOrder->text(), QStringLiteral("新增送货单"));
-    QStringList labels;
-    for (const char *name : {"label_5", "label_7", "label_12", "label_6"}) {
-        labels << c.child<QLabel>(name)->text();
-    }
-    QCOMPARE(labels, (QStringList{"客户名称", "客户名称", "销 售 价", "送货日期"}));
-    QCOMPARE(FormTest::headers(c.list).mid(0, 3), (QStringList{"送货单号", "日期", "客户"}));
-    QCOMPARE(FormTest::headers(c.lines).at(3), QStringLiteral("送货数量"));
     QCOMPARE(Controls::items(c.queryParty), (QStringList{"---全部---", "7-南山幼儿园", "12-东方超市"}));
     QCOMPARE(m_db->rows(QStringLiteral("select operator from operator")), (QList<QStringList>{{"送货单"}}));
 }
