@@ -73,7 +73,7 @@ QString inventory::unrestrictedLoadStatement(const QString &from, const QString 
     // Each stored row is valued like a new one: the average purchase price of
     // its goods item on its day, else the purchase price.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/sum(quantity) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
+        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
         .arg(from, to);
 }
 
@@ -122,7 +122,7 @@ QString inventory::costPrice(const QString &day, long long code)
 {
     m_query.setForwardOnly(true);
     QString price;
-    if (m_query.exec(QStringLiteral("select isnull(t2.price,t1.purchar_price) from (select food_id,purchar_price from food_info where food_id=%2) t1 left join (select food_id,sum(quantity*price)/sum(quantity) as price from purchar where date='%1' and food_id=%2 group by food_id) t2 on t1.food_id=t2.food_id")
+    if (m_query.exec(QStringLiteral("select isnull(t2.price,t1.purchar_price) from (select food_id,purchar_price from food_info where food_id=%2) t1 left join (select food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar where date='%1' and food_id=%2 group by food_id) t2 on t1.food_id=t2.food_id")
                          .arg(day, QString::number(code)))
         && m_query.next()) {
         price = m_query.value(0).toString();
