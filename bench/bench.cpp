@@ -5,12 +5,16 @@
 #include "db/settings.h"
 #include "db/setup.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <cstdio>
+
+#include <sys/resource.h>
 
 namespace Bench {
 
@@ -35,6 +39,29 @@ const std::vector<Case> &cases()
     return registry();
 }
 
+Options &options()
+{
+    static Options all;
+    return all;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+Timing timed(const std::function<void()> &body)
+{
+    Timing timing;
+    const double cpuBefore = cpuSeconds();
+    timing.wall = seconds(body);
+    timing.cpu = cpuSeconds() - cpuBefore;
+    return timing;
+}
+
 double seconds(const std::function<void()> &body)
 {
     QElapsedTimer timer;
@@ -49,28 +76,44 @@ void report(const QString &what, double formSeconds, double engineSeconds, doubl
                              .arg(what, -34)
                              .arg(formSeconds, 6, 'f', 3)
                              .arg(engineSeconds, 6, 'f', 3)
-                             .arg(targetSeconds, 0, 'f', 1)
+                             .arg(targetSeconds, 0, 'f', 3)
                              .arg(formSeconds <= targetSeconds ? QStringLiteral("ok")
                                                                : QStringLiteral("SLOW"));
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
 }
 
-Company::Company()
+void report(const QString &what, const Timing &form, double engineSeconds, double targetSeconds)
 {
+    report(what, form.wall, engineSeconds, targetSeconds);
+    std::printf("   %s: processor time %.3f s of the form's %.3f s\n", what.toUtf8().constData(),
+                form.cpu, form.wall);
+    std::fflush(stdout);
+}
+
+Company::Company(const QString &keptName)
+{
+    const bool kept = !keptName.isEmpty() && !options().dataDir.isEmpty();
     DbSettings settings;
     settings.engine = QStringLiteral("sqlite");
-    settings.dataDir = m_dir.path();
+    settings.dataDir = kept ? options().dataDir : m_dir.path();
     DbSettings::setCurrent(settings);
+    QDir().mkpath(settings.dataDir);
 
-    const QString databaseName = QStringLiteral("jxc_bench");
+    const QString databaseName = kept ? keptName : QStringLiteral("jxc_bench");
+    m_fileName = Engine::databaseNameFor(databaseName);
+    m_reused = kept && QFileInfo::exists(m_fileName);
     QString error;
-    if (!Setup::createCompany(QStringLiteral("基准公司"), databaseName, false, &error)) {
+    if (kept && !m_reused && !Setup::createCompanyDatabase(databaseName, false, &error)) {
+        m_error = error;
+        return;
+    }
+    if (!kept && !Setup::createCompany(QStringLiteral("基准公司"), databaseName, false, &error)) {
         m_error = error;
         return;
     }
     QSqlDatabase db = Engine::addConnection(QString::fromLatin1(QSqlDatabase::defaultConnection));
-    db.setDatabaseName(Engine::databaseNameFor(databaseName));
+    db.setDatabaseName(m_fileName);
     if (!db.open()) {
         m_error = db.lastError().text();
         return;

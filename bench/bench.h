@@ -23,23 +23,52 @@ struct Case
 int add(const QString &name, const std::function<bool()> &run);
 const std::vector<Case> &cases();
 
+// The sizes asked for on the command line; 0 (or empty) where a case is to
+// use its own default.
+struct Options
+{
+    int goods = 0;           // --goods N: goods items
+    long long lines = 0;     // --lines N: document lines of the measured two years
+    int olderYears = 0;      // --years N: years of older purchases before them
+    QString dataDir;         // --data DIR: folder whose companies are kept and reused
+};
+Options &options();
+
 // Seconds that body takes, by the monotonic clock.
 double seconds(const std::function<void()> &body);
+
+// Wall and processor time of body: the machine is shared, so the wall time
+// alone says little about the program.
+struct Timing
+{
+    double wall = 0;
+    double cpu = 0; // user and system time of this process
+};
+Timing timed(const std::function<void()> &body);
+double cpuSeconds();
 
 // Prints one measurement: what was timed, the time through the form, the
 // time of the same statements run directly on the engine, and the target.
 void report(const QString &what, double formSeconds, double engineSeconds, double targetSeconds);
+// The same with the processor time of the form beside its wall time.
+void report(const QString &what, const Timing &form, double engineSeconds, double targetSeconds);
 
 // An embedded company of its own in a temporary data folder, opened as the
-// default connection, with a user holding every right logged in.
+// default connection, with a user holding every right logged in. A case
+// whose company is costly to build names it by its sizes: with a data folder
+// given by --data, that company is kept there and, when it exists already,
+// opened as it is (reused() tells so).
 class Company
 {
 public:
-    Company();
+    explicit Company(const QString &keptName = QString());
     ~Company();
 
     bool isValid() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
+    bool reused() const { return m_reused; }
+    // The database file.
+    QString fileName() const { return m_fileName; }
 
     // Runs sql on the default connection; false (and the error printed) when
     // it fails.
@@ -48,6 +77,8 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_error;
+    QString m_fileName;
+    bool m_reused = false;
 };
 
 } // namespace Bench

@@ -25,6 +25,9 @@ public:
     // The stored corrections of the days from to to (inclusive,
     // "yyyy-MM-dd") with their cost price, by date and goods code.
     static QString loadStatement(const QString &from, const QString &to);
+    // The same rows by the statement that groups every purchase ever entered
+    // for the cost prices; loadStatement must give exactly its rows.
+    static QString unrestrictedLoadStatement(const QString &from, const QString &to);
 
     enum Column {
         DateColumn = 0,

@@ -23,6 +23,11 @@ public:
     static QString reportStatement(const QString &from, const QString &to,
                                    const QString &customerClause, const QString &goodsClause,
                                    const QString &categoryClause, const QString &areaClause);
+    // The same rows by the statement that groups every purchase ever entered
+    // for the cost prices; reportStatement must give exactly its rows.
+    static QString unrestrictedStatement(const QString &from, const QString &to,
+                                         const QString &customerClause, const QString &goodsClause,
+                                         const QString &categoryClause, const QString &areaClause);
 
 private slots:
     void on_pushButton_clicked();

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QSqlQuery>
 #include <QTableWidget>
 #include <QTableWidgetItem>
@@ -96,13 +97,20 @@ int ReportForm::fillTable(QTableWidget *table, const QString &sql, const RowRead
     }
 
     table->setRowCount(rows.size());
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList &cells = rows.at(r);
-        for (int c = 0; c < cells.size(); ++c) {
-            table->setItem(r, c, TableCells::readOnlyItem(cells.at(c)));
+    {
+        // Each placed item would tell the view that its cell changed, which
+        // costs twice the item itself; the rows are new and the view is
+        // repainted whole below, so the model stays quiet meanwhile.
+        const QSignalBlocker quiet(table->model());
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList &cells = rows.at(r);
+            for (int c = 0; c < cells.size(); ++c) {
+                table->setItem(r, c, TableCells::readOnlyItem(cells.at(c)));
+            }
         }
     }
     table->setUpdatesEnabled(true);
+    table->viewport()->update();
     return rows.size();
 }
 
