@@ -240,7 +240,9 @@ void TrackingForm::run(Query query)
 bool TrackingForm::readTotals(Query query, QStringList *sums)
 {
     const QuerySetup &mode = setup(query);
-    if (mode.totalsSelect.isEmpty()) {
+    // A list read whole in its first batch sums its rows rather than run the
+    // statement a second time.
+    if (mode.totalsSelect.isEmpty() || !m_model->canFetchMore()) {
         for (int column : mode.sumColumns) {
             *sums << DecimalText::twoDecimals(ModelReport::columnSum(m_model, column));
         }

@@ -52,7 +52,8 @@ public:
         // When set, the sums of sumColumns as one row: put in place of the
         // statement's select list (everything before its first " from "),
         // with the same clauses and no ordering. The list is then read as
-        // the user scrolls instead of to its end before it shows.
+        // the user scrolls instead of to its end before it shows (and its
+        // rows are summed when they all came in the first batch).
         QString totalsSelect;
     };
 
