@@ -72,6 +72,9 @@ receivable_info::receivable_info(QWidget *parent)
                         {QStringLiteral("操作员"), 70}};
     d.detail.totalsText = QStringLiteral("应收总金额%1元，发票总金额%2元，回款总金额%3元");
     d.detail.sumColumns = {3, 5, 6};
+    // 200,000 periods read before the list shows would keep the user waiting;
+    // the same sums come from the statement's own rows in one pass.
+    d.detail.totalsSelect = QStringLiteral("select sum(t1.money),sum(isnull(t2.money,0)),sum(isnull(t3.income,0))");
 
     // The month's dates are turned into text before isnull: on the server
     // isnull of a date column and '' is a date, and '' reads as 1900-01-01,

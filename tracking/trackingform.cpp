@@ -3,6 +3,7 @@
 #include "db/sqltext.h"
 #include "widgets/csvexport.h"
 #include "widgets/decimaltext.h"
+#include "widgets/messages.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -10,6 +11,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QTableView>
@@ -149,12 +151,22 @@ QString TrackingForm::boxText(const QString &box, bool trimmed) const
 
 QString TrackingForm::statement(Query query) const
 {
-    return build(query, false);
+    return build(query, false) + setup(query).order;
 }
 
 QString TrackingForm::quotedStatement(Query query) const
 {
-    return build(query, true);
+    return build(query, true) + setup(query).order;
+}
+
+QString TrackingForm::totalsStatement(Query query) const
+{
+    const QuerySetup &mode = setup(query);
+    if (mode.totalsSelect.isEmpty()) {
+        return QString();
+    }
+    const QString sql = build(query, false);
+    return mode.totalsSelect + sql.mid(sql.indexOf(QLatin1String(" from ")));
 }
 
 QString TrackingForm::build(Query query, bool quoted) const
@@ -205,22 +217,50 @@ QString TrackingForm::build(Query query, bool quoted) const
             sql += clause.text.arg(SqlText::quoted(text));
         }
     }
-    return sql + mode.order;
+    return sql;
 }
 
 void TrackingForm::run(Query query)
 {
     const QuerySetup &mode = setup(query);
-    if (!ModelReport::load(this, m_model, statement(query))) {
+    QStringList sums;
+    if (!ModelReport::load(this, m_model, statement(query), mode.totalsSelect.isEmpty())
+        || !readTotals(query, &sums)) {
         m_totals->clear();
         return;
     }
     ModelReport::setColumns(m_model, m_view, mode.columns);
     QString totals = mode.totalsText;
-    for (int column : mode.sumColumns) {
-        totals = totals.arg(DecimalText::twoDecimals(ModelReport::columnSum(m_model, column)));
+    for (const QString &sum : qAsConst(sums)) {
+        totals = totals.arg(sum);
     }
     m_totals->setText(totals);
+}
+
+bool TrackingForm::readTotals(Query query, QStringList *sums)
+{
+    const QuerySetup &mode = setup(query);
+    // A list read whole in its first batch sums its rows rather than run the
+    // statement a second time.
+    if (mode.totalsSelect.isEmpty() || !m_model->canFetchMore()) {
+        for (int column : mode.sumColumns) {
+            *sums << DecimalText::twoDecimals(ModelReport::columnSum(m_model, column));
+        }
+        return true;
+    }
+    QSqlQuery totals;
+    totals.setForwardOnly(true);
+    if (!totals.exec(totalsStatement(query)) || !totals.next()) {
+        // Rows without their totals would read as a total of nothing.
+        const QString text = totals.lastError().text();
+        m_model->clear();
+        Messages::databaseError(this, text);
+        return false;
+    }
+    for (int i = 0; i < mode.sumColumns.size(); ++i) {
+        *sums << DecimalText::twoDecimals(DecimalText::valueOf(totals.value(i).toString()));
+    }
+    return true;
 }
 
 void TrackingForm::on_pushButton_clicked()

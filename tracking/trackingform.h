@@ -49,6 +49,12 @@ public:
         QVector<ModelReport::Column> columns;
         QString totalsText; // %1, %2, … the sums of sumColumns, in order
         QList<int> sumColumns;
+        // When set, the sums of sumColumns as one row: put in place of the
+        // statement's select list (everything before its first " from "),
+        // with the same clauses and no ordering. The list is then read as
+        // the user scrolls instead of to its end before it shows (and its
+        // rows are summed when they all came in the first batch).
+        QString totalsSelect;
     };
 
     // How a combo box is filled when the form opens: the fixed items, then
@@ -96,6 +102,8 @@ public:
     // statement as quoted that it stands in for.
     QString statement(Query query) const;
     QString quotedStatement(Query query) const;
+    // What the totals line is read from: empty where the form sums its rows.
+    QString totalsStatement(Query query) const;
 
     QSqlQueryModel *model() const { return m_model; }
 
@@ -115,7 +123,8 @@ private slots:
 private:
     const QuerySetup &setup(Query query) const;
     QString boxText(const QString &box, bool trimmed = false) const;
-    QString build(Query query, bool quoted) const;
+    QString build(Query query, bool quoted) const; // without the ordering
+    bool readTotals(Query query, QStringList *sums);
     void run(Query query);
 
     Definition m_definition;

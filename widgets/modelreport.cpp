@@ -20,10 +20,10 @@ void setUpView(QTableView *view)
     view->horizontalHeader()->setMinimumHeight(32);
 }
 
-bool load(QWidget *parent, QSqlQueryModel *model, const QString &sql)
+bool load(QWidget *parent, QSqlQueryModel *model, const QString &sql, bool everyRow)
 {
     model->setQuery(sql);
-    while (model->canFetchMore()) {
+    while (everyRow && model->canFetchMore()) {
         model->fetchMore();
     }
     if (model->lastError().isValid()) {

@@ -24,9 +24,11 @@ struct Column
 void setUpView(QTableView *view);
 
 // Runs sql into model and fetches every row, so that totals and export cover
-// the whole result. A failing statement is told to the user ("错误提示" with
-// the database's text) and leaves the model empty; returns false then.
-bool load(QWidget *parent, QSqlQueryModel *model, const QString &sql);
+// the whole result; with everyRow false only the model's first batch is read
+// and the rest as the view scrolls (or the export asks for it). A failing
+// statement is told to the user ("错误提示" with the database's text) and
+// leaves the model empty; returns false then.
+bool load(QWidget *parent, QSqlQueryModel *model, const QString &sql, bool everyRow = true);
 
 // Header texts on the model (horizontal, edit role) and widths on the view.
 void setColumns(QSqlQueryModel *model, QTableView *view, const QVector<Column> &columns);
