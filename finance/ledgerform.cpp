@@ -273,14 +273,13 @@ bool LedgerForm::selectRows()
 }
 
 // The stored rows this screen shows: their bindings may move between them.
-QSet<long long> LedgerForm::rowsShown()
+QSet<long long> LedgerForm::rowsShown(const Rows &rows) const
 {
-    m_model->fetchAll();
     QSet<long long> ids;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (!m_model->isNewRow(row)) {
+    for (const GuardedTableModel::Row &row : rows) {
+        if (row.state != GuardedTableModel::Row::State::New) {
             // The key is never edited: the cell holds the loaded one.
-            ids.insert(DecimalText::integerOf(text(row, m_setup.idColumn)));
+            ids.insert(DecimalText::integerOf(row.values.value(m_setup.idColumn).toString()));
         }
     }
     return ids;
@@ -441,18 +440,23 @@ bool LedgerForm::mayWrite(const QString &right)
 // Whether the ids that new or changed rows bind are free: no stored row
 // that this screen does not show may hold them. Only rows this screen changes
 // can bind anew. Asked inside the save's transaction.
-bool LedgerForm::bindingsFree(int column, const QSet<long long> &shown, const QString &pattern,
-                              QString *message)
+bool LedgerForm::bindingsFree(const Rows &shownRows, int column, const QSet<long long> &shown,
+                              const QString &pattern, QString *message)
 {
+    using State = GuardedTableModel::Row::State;
     const bool invoices = column == m_setup.invoiceColumn;
+    auto idOf = [&shownRows, column](int row) {
+        return DecimalText::integerOf(shownRows.at(row).values.value(column).toString());
+    };
     QVector<int> rows;
     QSet<long long> ids;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->isRemovedRow(row)
-            || (!m_model->isNewRow(row) && !m_model->isDirty(m_model->index(row, column)))) {
+    for (int row = 0; row < shownRows.size(); ++row) {
+        const GuardedTableModel::Row &shownRow = shownRows.at(row);
+        if (shownRow.state == State::Removed || shownRow.state == State::Loaded
+            || (shownRow.state == State::Changed && !shownRow.edited.value(column))) {
             continue;
         }
-        const long long id = DecimalText::integerOf(text(row, column));
+        const long long id = idOf(row);
         if (id != 0) {
             rows << row;
             ids.insert(id);
@@ -479,7 +483,7 @@ bool LedgerForm::bindingsFree(int column, const QSet<long long> &shown, const QS
         }
     }
     for (int row : qAsConst(rows)) {
-        if (taken.contains(DecimalText::integerOf(text(row, column)))) {
+        if (taken.contains(idOf(row))) {
             *message = pattern.arg(row + 1);
             return false;
         }
@@ -488,16 +492,15 @@ bool LedgerForm::bindingsFree(int column, const QSet<long long> &shown, const QS
 }
 
 // The check both saves run over every row shown before anything is written.
-bool LedgerForm::checkRows()
+bool LedgerForm::checkRows(const Rows &rows)
 {
-    m_model->fetchAll();
-    const int rows = m_model->rowCount();
-    auto cell = [this](int row, int column) { return text(row, column); };
+    using State = GuardedTableModel::Row::State;
+    auto cell = [&rows](int row, int column) { return rows.at(row).values.value(column).toString(); };
     for (const auto &unique : {qMakePair(m_setup.invoiceColumn, QStringLiteral("发票号不能重复！")),
                                qMakePair(m_setup.cashColumn, QStringLiteral("资金号不能重复！"))}) {
         QSet<long long> seen;
-        for (int row = 0; row < rows; ++row) {
-            if (m_model->isRemovedRow(row)) {
+        for (int row = 0; row < rows.size(); ++row) {
+            if (rows.at(row).state == State::Removed) {
                 continue;
             }
             const long long id = DecimalText::integerOf(cell(row, unique.first));
@@ -511,8 +514,8 @@ bool LedgerForm::checkRows()
             seen.insert(id);
         }
     }
-    for (int row = 0; row < rows; ++row) {
-        if (m_model->isRemovedRow(row)) {
+    for (int row = 0; row < rows.size(); ++row) {
+        if (rows.at(row).state == State::Removed) {
             continue; // waiting for the save
         }
         for (int column : qAsConst(m_setup.requiredColumns)) {
@@ -539,13 +542,13 @@ bool LedgerForm::checkRows()
 
 // Writes every change in one transaction; a refusal leaves the changes on
 // the screen for correction.
-bool LedgerForm::submit()
+bool LedgerForm::submit(const Rows &rows)
 {
     QString message;
-    const QSet<long long> shown = rowsShown();
-    const auto outcome = m_model->saveAll(&message, [this, &shown](QString *refusal) {
-        return bindingsFree(m_setup.invoiceColumn, shown, QStringLiteral("第%1行发票已绑定，请检查"), refusal)
-            && bindingsFree(m_setup.cashColumn, shown, QStringLiteral("第%1行资金已绑定，请检查"), refusal);
+    const QSet<long long> shown = rowsShown(rows);
+    const auto outcome = m_model->saveAll(&message, [this, &rows, &shown](QString *refusal) {
+        return bindingsFree(rows, m_setup.invoiceColumn, shown, QStringLiteral("第%1行发票已绑定，请检查"), refusal)
+            && bindingsFree(rows, m_setup.cashColumn, shown, QStringLiteral("第%1行资金已绑定，请检查"), refusal);
     });
     switch (outcome) {
     case GuardedTableModel::Outcome::Saved:
@@ -563,7 +566,12 @@ bool LedgerForm::submit()
 
 bool LedgerForm::saveAll(bool reload)
 {
-    if (!mayWrite(m_setup.entryRight) || !checkRows() || !submit()) {
+    if (!mayWrite(m_setup.entryRight)) {
+        return false;
+    }
+    // Read once: the checks and the save go over every row shown.
+    const Rows rows = m_model->shownRows();
+    if (!checkRows(rows) || !submit(rows)) {
         return false;
     }
     if (reload) {
@@ -661,12 +669,15 @@ void LedgerForm::on_pushButton_6_clicked()
     if (Messages::question(this, QStringLiteral("删除当前行"), QStringLiteral("确定删除此行？"))
         != QMessageBox::Yes) {
         m_model->revertAll();
-    } else if (otherChanges && !checkRows()) {
-        // The other changes go with the removal; what "保存" refuses stays
-        // unsaved, and so does the removal.
-        m_model->revertRow(row);
     } else {
-        submit();
+        const Rows rows = m_model->shownRows();
+        if (otherChanges && !checkRows(rows)) {
+            // The other changes go with the removal; what "保存" refuses
+            // stays unsaved, and so does the removal.
+            m_model->revertRow(row);
+        } else {
+            submit(rows);
+        }
     }
     showTotal(QStringLiteral("价税合计金额%1元"));
 }
@@ -677,17 +688,17 @@ void LedgerForm::setChecker(bool audit)
         return;
     }
     m_model->revertAll();
-    m_model->fetchAll();
+    const Rows loaded = m_model->shownRows();
     const QString user = LoginState::userName;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        const bool audited = !text(row, m_setup.checkerColumn).isEmpty();
+    for (int row = 0; row < loaded.size(); ++row) {
+        const bool audited = !loaded.at(row).values.value(m_setup.checkerColumn).toString().isEmpty();
         if (audit && !audited) {
             setText(row, m_setup.checkerColumn, user);
         } else if (!audit && audited) {
             setText(row, m_setup.checkerColumn, QString::fromLatin1(""));
         }
     }
-    if (!submit()) {
+    if (!submit(m_model->shownRows())) {
         // Nothing of the stamp is left half-done on the screen.
         m_model->revertAll();
     }

@@ -8,9 +8,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include "widgets/guardedtablemodel.h"
+
 class QItemDelegate;
 class QPrinter;
-class GuardedTableModel;
 
 namespace Ui {
 class LedgerForm;
@@ -115,16 +116,17 @@ private:
     void fillPickLists();
     void takeAccountKind();
     bool selectRows();
-    QSet<long long> rowsShown();
+    using Rows = QVector<GuardedTableModel::Row>;
+    QSet<long long> rowsShown(const Rows &rows) const;
     void showTotal(const QString &pattern);
     QString text(int row, int column) const;
     void setText(int row, int column, const QVariant &value);
     bool periodCollides(const QString &company, const QString &begin, const QString &end);
 
-    bool checkRows();
-    bool bindingsFree(int column, const QSet<long long> &shown, const QString &pattern,
+    bool checkRows(const Rows &rows);
+    bool bindingsFree(const Rows &rows, int column, const QSet<long long> &shown, const QString &pattern,
                       QString *message);
-    bool submit();
+    bool submit(const Rows &rows);
     bool saveAll(bool reload);
     bool mayWrite(const QString &right);
     void setChecker(bool audit);

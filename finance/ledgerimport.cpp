@@ -1,7 +1,6 @@
 #include "finance/ledgerimport.h"
 
 #include <QDate>
-#include <QRegularExpression>
 #include <QTextCodec>
 
 namespace LedgerImport {
@@ -86,16 +85,62 @@ QVector<QPair<int, QStringList>> records(const QString &text)
     return result;
 }
 
+namespace {
+
+// The ASCII digits of text from *at, at least least and at most most of
+// them, as a number; -1 when there are too few. Read by hand: a file of
+// thousands of lines is checked twice over, and a pattern match a field
+// costs more than the rest of the check.
+int digitsAt(const QString &text, int *at, int least, int most)
+{
+    int value = 0;
+    int count = 0;
+    while (*at < text.size() && count < most) {
+        const ushort c = text.at(*at).unicode();
+        if (c < '0' || c > '9') {
+            break;
+        }
+        value = value * 10 + (c - '0');
+        ++count;
+        ++*at;
+    }
+    return count >= least ? value : -1;
+}
+
+bool separatorAt(const QString &text, int *at)
+{
+    if (*at < text.size() && (text.at(*at) == QLatin1Char('-') || text.at(*at) == QLatin1Char('/'))) {
+        ++*at;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QString dateOf(const QString &field)
 {
+    // "yyyy-M-d" or "yyyy/M/d", either with a time after a blank.
     const QString part = field.trimmed().section(QLatin1Char(' '), 0, 0);
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{4})[-/](\\d{1,2})[-/](\\d{1,2})$"));
-    const QRegularExpressionMatch match = pattern.match(part);
-    if (!match.hasMatch()) {
+    int at = 0;
+    const int year = digitsAt(part, &at, 4, 4);
+    if (year < 0 || !separatorAt(part, &at)) {
         return QString();
     }
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    const int month = digitsAt(part, &at, 1, 2);
+    if (month < 0 || !separatorAt(part, &at)) {
+        return QString();
+    }
+    const int day = digitsAt(part, &at, 1, 2);
+    if (day < 0 || at != part.size()) {
+        return QString();
+    }
+    const QDate date(year, month, day);
+    return date.isValid() ? QStringLiteral("%1-%2-%3")
+                                .arg(year, 4, 10, QLatin1Char('0'))
+                                .arg(month, 2, 10, QLatin1Char('0'))
+                                .arg(day, 2, 10, QLatin1Char('0'))
+                          : QString();
 }
 
 bool overlaps(const Period &a, const Period &b)
@@ -105,10 +150,23 @@ bool overlaps(const Period &a, const Period &b)
 
 namespace {
 
+// "-12.5": up to 13 digits, up to 4 decimals.
 bool isAmount(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^-?\\d{1,13}(\\.\\d{1,4})?$"));
-    return pattern.match(text).hasMatch();
+    int at = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    int start = at;
+    digitsAt(text, &at, 0, 13);
+    if (at == start) {
+        return false;
+    }
+    if (at < text.size() && text.at(at) == QLatin1Char('.')) {
+        start = ++at;
+        digitsAt(text, &at, 0, 4);
+        if (at == start) {
+            return false;
+        }
+    }
+    return at == text.size();
 }
 
 } // namespace

@@ -52,14 +52,76 @@ QVariant GuardedTableModel::loadedValue(int row, int column) const
     return QSqlQueryModel::data(loaded, Qt::EditRole);
 }
 
-QString GuardedTableModel::whereLoaded(int row, QVariantList *values) const
+QVector<QVariant> GuardedTableModel::loadedValues(int row) const
+{
+    QVector<QVariant> values;
+    for (int c = 0; c < columnCount(); ++c) {
+        values << loadedValue(row, c);
+    }
+    return values;
+}
+
+QVector<GuardedTableModel::Row> GuardedTableModel::shownRows()
+{
+    fetchAll();
+    // rowCount() and data() walk the model's list of edited rows on every
+    // call; here each row is classified once and stored rows are read
+    // straight from the loaded result.
+    const int count = rowCount();
+    const int columns = columnCount();
+    QVector<Row> rows(count);
+    QSqlQuery result = query();
+    int added = 0;
+    for (int row = 0; row < count; ++row) {
+        Row &shown = rows[row];
+        const QString mark = headerData(row, Qt::Vertical, Qt::DisplayRole).toString();
+        if (mark == QLatin1String("*")) {
+            shown.state = Row::State::New;
+            ++added;
+        } else {
+            if (!result.seek(row - added)) {
+                // Not in the result after all: the slow path knows.
+                shown.loaded = loadedValues(row);
+            } else {
+                shown.loaded.reserve(columns);
+                for (int c = 0; c < columns; ++c) {
+                    shown.loaded << result.value(c);
+                }
+            }
+            if (mark == QLatin1String("!")) {
+                shown.state = Row::State::Removed;
+            } else {
+                for (int c = 0; c < columns; ++c) {
+                    if (isDirty(createIndex(row, c))) {
+                        if (shown.state == Row::State::Loaded) {
+                            shown.state = Row::State::Changed;
+                            shown.edited.fill(false, columns);
+                        }
+                        shown.edited[c] = true;
+                    }
+                }
+            }
+        }
+        if (shown.state == Row::State::Loaded) {
+            shown.values = shown.loaded;
+        } else {
+            shown.values.reserve(columns);
+            for (int c = 0; c < columns; ++c) {
+                shown.values << data(createIndex(row, c), Qt::EditRole);
+            }
+        }
+    }
+    return rows;
+}
+
+QString GuardedTableModel::whereLoaded(const QVector<QVariant> &loaded, QVariantList *values) const
 {
     const QSqlRecord columns = QSqlQueryModel::record();
     const QSqlDriver *driver = database().driver();
     QStringList conditions;
     for (int c = 0; c < columns.count(); ++c) {
         const QString name = driver->escapeIdentifier(columns.fieldName(c), QSqlDriver::FieldName);
-        const QVariant value = loadedValue(row, c);
+        const QVariant value = loaded.value(c);
         if (value.isNull()) {
             conditions << name + QStringLiteral(" is null");
         } else {
@@ -82,13 +144,18 @@ QString GuardedTableModel::staleMessage(const QList<int> &rows)
 GuardedTableModel::Write GuardedTableModel::execute(const QString &statement, const QVariantList &values,
                                                     bool oneRow, QString *error)
 {
-    QSqlQuery query(database());
-    if (!query.prepare(statement)) {
-        *error = query.lastError().text();
-        return Write::Failed;
+    auto found = m_prepared.find(statement);
+    if (found == m_prepared.end()) {
+        QSqlQuery prepared(database());
+        if (!prepared.prepare(statement)) {
+            *error = prepared.lastError().text();
+            return Write::Failed;
+        }
+        found = m_prepared.insert(statement, prepared);
     }
-    for (const QVariant &value : values) {
-        query.addBindValue(value);
+    QSqlQuery &query = *found;
+    for (int i = 0; i < values.size(); ++i) {
+        query.bindValue(i, values.at(i));
     }
     if (!query.exec()) {
         *error = query.lastError().text();
@@ -121,7 +188,8 @@ GuardedTableModel::Write GuardedTableModel::insertStored(const QSqlRecord &value
                    bound, false, error);
 }
 
-GuardedTableModel::Write GuardedTableModel::updateStored(int row, const QSqlRecord &values, QString *error)
+GuardedTableModel::Write GuardedTableModel::updateStored(const QVector<QVariant> &loaded, const QSqlRecord &values,
+                                                        QString *error)
 {
     const QSqlDriver *driver = database().driver();
     QStringList assignments;
@@ -136,23 +204,24 @@ GuardedTableModel::Write GuardedTableModel::updateStored(int row, const QSqlReco
     if (assignments.isEmpty()) {
         return Write::Done;
     }
-    const QString where = whereLoaded(row, &bound);
+    const QString where = whereLoaded(loaded, &bound);
     return execute(QStringLiteral("update %1 set %2 where %3")
                        .arg(tableName(), assignments.join(QStringLiteral(", ")), where),
                    bound, true, error);
 }
 
-GuardedTableModel::Write GuardedTableModel::deleteStored(int row, QString *error)
+GuardedTableModel::Write GuardedTableModel::deleteStored(const QVector<QVariant> &loaded, QString *error)
 {
     QVariantList bound;
-    const QString where = whereLoaded(row, &bound);
+    const QString where = whereLoaded(loaded, &bound);
     return execute(QStringLiteral("delete from %1 where %2").arg(tableName(), where), bound, true, error);
 }
 
 bool GuardedTableModel::updateRowInTable(int row, const QSqlRecord &values)
 {
     QString error;
-    const Write written = updateStored(row, values, &error);
+    const Write written = updateStored(loadedValues(row), values, &error);
+    m_prepared.clear();
     if (written == Write::Stale) {
         error = staleMessage({row});
     }
@@ -165,7 +234,8 @@ bool GuardedTableModel::updateRowInTable(int row, const QSqlRecord &values)
 bool GuardedTableModel::deleteRowFromTable(int row)
 {
     QString error;
-    const Write written = deleteStored(row, &error);
+    const Write written = deleteStored(loadedValues(row), &error);
+    m_prepared.clear();
     if (written == Write::Stale) {
         error = staleMessage({row});
     }
@@ -190,16 +260,25 @@ GuardedTableModel::Outcome GuardedTableModel::saveAll(QString *message, const Ch
     // is committed, so a failed save could not be retried; writing here keeps
     // every change on the screen until the commit has succeeded.
     QList<int> stale;
-    for (int row = 0; row < rowCount(); ++row) {
+    const QVector<Row> rows = shownRows();
+    for (int row = 0; row < rows.size(); ++row) {
+        const Row &shown = rows.at(row);
         Write written = Write::Done;
-        if (isNewRow(row)) {
+        switch (shown.state) {
+        case Row::State::New:
             written = insertStored(record(row), message);
-        } else if (isRemovedRow(row)) {
-            written = deleteStored(row, message);
-        } else if (isChangedRow(row)) {
-            written = updateStored(row, record(row), message);
+            break;
+        case Row::State::Removed:
+            written = deleteStored(shown.loaded, message);
+            break;
+        case Row::State::Changed:
+            written = updateStored(shown.loaded, record(row), message);
+            break;
+        case Row::State::Loaded:
+            break;
         }
         if (written == Write::Failed) {
+            m_prepared.clear();
             db.rollback();
             return Outcome::Failed;
         }
@@ -207,6 +286,7 @@ GuardedTableModel::Outcome GuardedTableModel::saveAll(QString *message, const Ch
             stale << row;
         }
     }
+    m_prepared.clear();
     if (!stale.isEmpty()) {
         db.rollback();
         *message = staleMessage(stale);

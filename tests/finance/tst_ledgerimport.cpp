@@ -1,6 +1,7 @@
 // Importing receivables from a CSV file: whole files as spreadsheets save
 // them, all lines or none.
 
+#include "finance/ledgerimport.h"
 #include "finance/receivable.h"
 #include "ledgertest.h"
 #include "widgets/filedialogs.h"
@@ -22,6 +23,8 @@ private slots:
     void importsAllOrNothing_data();
     void importsAllOrNothing();
     void needsTheImportRight();
+    void readsDatesAndAmountsStrictly_data();
+    void readsDatesAndAmountsStrictly();
 
 private:
     std::unique_ptr<Fixture> m_fixture;
@@ -115,6 +118,48 @@ void tst_ledgerimport::needsTheImportRight()
     click(form.get(), "pushButton_13");
     QVERIFY(!asked);
     QCOMPARE(m_fixture->messages.texts(), QStringList{"权限提示/无此权限"});
+}
+
+void tst_ledgerimport::readsDatesAndAmountsStrictly_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("problem"); // empty: the line is good
+
+    QTest::newRow("short month and day, time") << " 2024/1/5 08:30:00" << "-12.5" << "";
+    QTest::newRow("mixed separators") << "2024-1/05" << "1234567890123.1234" << "";
+    QTest::newRow("three-digit month") << "2024-001-05" << "1" << "开始日期不正确";
+    QTest::newRow("five-digit year") << "20240-1-5" << "1" << "开始日期不正确";
+    QTest::newRow("no such day") << "2024-2-30" << "1" << "开始日期不正确";
+    QTest::newRow("trailing text") << "2024-01-05x" << "1" << "开始日期不正确";
+    QTest::newRow("fourteen digits") << "2024-01-05" << "12345678901234" << "金额“12345678901234”不是数字";
+    QTest::newRow("five decimals") << "2024-01-05" << "1.12345" << "金额“1.12345”不是数字";
+    QTest::newRow("point without decimals") << "2024-01-05" << "1." << "金额“1.”不是数字";
+    QTest::newRow("decimals only") << "2024-01-05" << ".5" << "金额“.5”不是数字";
+    QTest::newRow("full-width digit") << "2024-01-05" << "１" << "金额“１”不是数字";
+}
+
+void tst_ledgerimport::readsDatesAndAmountsStrictly()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, amount);
+    QFETCH(QString, problem);
+    LedgerImport::Known known;
+    known.companies << QStringLiteral("1-甲");
+    known.categories << QStringLiteral("货款");
+    const QVector<QPair<int, QStringList>> records{
+        {1, {QStringLiteral("2023-12-01"), QStringLiteral("2023-12-31"), QStringLiteral("1-甲"), QStringLiteral("1"),
+             QStringLiteral("货款")}},
+        {2, {date, QStringLiteral("2024-03-31"), QStringLiteral("1-甲"), amount, QStringLiteral("货款")}}};
+    QVector<LedgerImport::Line> lines;
+    QVector<LedgerImport::Problem> problems;
+    LedgerImport::check(records, known, &lines, &problems);
+    QCOMPARE(problems.isEmpty() ? QString() : problems.first().reason, problem);
+    if (problem.isEmpty()) {
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.at(1).begin.left(4), QStringLiteral("2024"));
+        QCOMPARE(lines.at(1).begin.size(), 10);
+    }
 }
 
 QTEST_MAIN(tst_ledgerimport)
