@@ -19,7 +19,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <functional>
@@ -41,24 +40,14 @@ void say(const QString &text)
     std::fflush(stdout);
 }
 
-// CPU seconds of this process so far: the machine is shared, so the wall
-// time alone says little about what a step costs.
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // Bench::report with the CPU time the step took beside its wall time.
 double lastCpu = 0;
 double engineCpu = -1;
 double timed(const std::function<void()> &body)
 {
-    const double cpu = cpuSeconds();
+    const double cpu = Bench::cpuSeconds();
     const double wall = Bench::seconds(body);
-    lastCpu = cpuSeconds() - cpu;
+    lastCpu = Bench::cpuSeconds() - cpu;
     return wall;
 }
 
@@ -74,7 +63,7 @@ void report(const QString &what, double formSeconds, double engineSeconds, doubl
 double onEngine(const QString &table, const QString &filter, int *rows)
 {
     *rows = 0;
-    const double cpu = cpuSeconds();
+    const double cpu = Bench::cpuSeconds();
     const double wall = Bench::seconds([&] {
         QSqlQuery query;
         query.setForwardOnly(true);
@@ -87,7 +76,7 @@ double onEngine(const QString &table, const QString &filter, int *rows)
             ++*rows;
         }
     });
-    engineCpu = cpuSeconds() - cpu;
+    engineCpu = Bench::cpuSeconds() - cpu;
     return wall;
 }
 
@@ -231,7 +220,7 @@ JXC_BENCH_CASE(accountsForms, "accounts")
     // hundred to a statement with bound values, then rolled back.
     double engine = 0;
     {
-        const double cpu = cpuSeconds();
+        const double cpu = Bench::cpuSeconds();
         engine = Bench::seconds([&] {
             QSqlDatabase db = QSqlDatabase::database();
             db.transaction();
@@ -260,7 +249,7 @@ JXC_BENCH_CASE(accountsForms, "accounts")
             }
             db.rollback();
         });
-        engineCpu = cpuSeconds() - cpu;
+        engineCpu = Bench::cpuSeconds() - cpu;
     }
     AccountKind = QStringLiteral("货款");
     receivable form;
