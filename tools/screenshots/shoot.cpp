@@ -15,6 +15,8 @@
 #include "tracking/receivable_info.h"
 #include "widgets/messages.h"
 
+#include "widgets/translations.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QDateEdit>
@@ -104,6 +106,7 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     initIconResources();
+    Translations::loadChinese(&app);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const QDir outDir(QApplication::arguments().value(1, QStringLiteral("docs")));
