@@ -10,8 +10,8 @@ class QWidget;
 // Writes the table a form shows to a CSV file that the user picks: a header
 // line, then one line per row, fields separated by commas, every line ending
 // in a line feed, in the system's 8-bit encoding without byte-order mark.
-// Neither operation shows a message; a cancelled dialog or a file that cannot
-// be opened simply writes nothing.
+// Neither operation shows a message box; a cancelled dialog or a file that
+// cannot be opened simply writes nothing.
 class CsvExport
 {
 public:
@@ -28,4 +28,11 @@ public:
     // quote or a line break is put in double quotes with its quotes doubled,
     // so that a spreadsheet keeps the columns; any other text stays as shown.
     static QString field(const QString &text);
+
+    // The dialog opens in the folder of the last export, else the user's
+    // documents folder; a completed export says in the form's status bar
+    // where it wrote how many lines (doneText).
+    static QString startFolder();
+    static void rememberFolder(const QString &folder);
+    static QString doneText(const QString &fileName, int rowCount);
 };
