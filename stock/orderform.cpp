@@ -8,6 +8,7 @@
 #include "stock/orderprintform.h"
 #include "stock/orderprintstate.h"
 #include "widgets/messages.h"
+#include "widgets/picklist.h"
 #include "widgets/printerchoice.h"
 #include "widgets/tablecells.h"
 
@@ -109,6 +110,7 @@ void OrderForm::giveCompleter(QComboBox *box, const QStringList &texts)
     completer->setFilterMode(Qt::MatchContains);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     box->setCompleter(completer);
+    PickList::widenPopup(box, texts);
 }
 
 void OrderForm::fillPartyBoxes()
@@ -128,6 +130,13 @@ void OrderForm::fillGoodsBox()
     m_body->comboBox_3->addItem(QString());
     m_body->comboBox_3->addItems(goods);
     giveCompleter(m_body->comboBox_3, goods);
+    // The pop-up keeps the Enter that picks an entry; the pick itself fills
+    // the fields, so one Enter is enough.
+    connect(m_body->comboBox_3->completer(), QOverload<const QString &>::of(&QCompleter::activated),
+            this, [this](const QString &text) {
+                m_body->comboBox_3->setEditText(text);
+                takeGoods();
+            });
 }
 
 void OrderForm::setUpTables()
@@ -261,7 +270,9 @@ void OrderForm::addLine()
         lines->setItem(row, Remarks, new QTableWidgetItem(m_body->lineEdit_4->text()));
         lines->setItem(row, RowId, new QTableWidgetItem(QStringLiteral("0")));
         lines->setItem(row, LineTick, tickItem());
+        FormGuard::showRow(lines, row);
     }
+    m_unsaved = true;
 
     m_body->comboBox_3->clearEditText();
     for (QLineEdit *field : {m_body->lineEdit_5, m_body->lineEdit, m_body->lineEdit_2,
@@ -273,6 +284,9 @@ void OrderForm::addLine()
 
 void OrderForm::on_tableWidget_itemChanged(QTableWidgetItem *item)
 {
+    if (item->column() != LineTick) {
+        m_unsaved = true;
+    }
     if (item->column() != Quantity && item->column() != Price) {
         return;
     }
@@ -330,6 +344,9 @@ QString OrderForm::orderNumber(const QString &date, const QString &partyText, in
 
 void OrderForm::on_pushButton_4_clicked()
 {
+    if (!askBeforeDropping()) {
+        return;
+    }
     const QString partyText = m_body->comboBox_2->currentText();
     // The code before the first "-" goes into the number and, as a number,
     // into the statements; a text without one names no partner.
@@ -359,6 +376,9 @@ void OrderForm::on_pushButton_4_clicked()
 
 void OrderForm::on_pushButton_3_clicked()
 {
+    if (!askBeforeDropping()) {
+        return;
+    }
     loadOrderList();
 }
 
@@ -398,6 +418,9 @@ void OrderForm::on_tableWidget_2_clicked(const QModelIndex &index)
     QTableWidget *list = m_body->tableWidget_2;
     QTableWidget *lines = m_body->tableWidget;
     const QString number = cellText(list, index.row(), Number);
+    if (!askBeforeDropping()) {
+        return;
+    }
     {
         const QSignalBlocker blocker(lines);
         lines->setRowCount(0);
@@ -525,6 +548,7 @@ void OrderForm::on_pushButton_clicked()
     }
     loadOrderList();
     lines->setRowCount(0);
+    m_unsaved = false;
     Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));
 }
 
@@ -603,4 +627,25 @@ void OrderForm::handOverToPrint(bool preview)
     } else {
         print->printOrder();
     }
+}
+
+bool OrderForm::saveChanges()
+{
+    on_pushButton_clicked();
+    return !m_unsaved;
+}
+
+// Another order or a new one replaces the lines on the screen; lines not
+// saved yet are only dropped when the user says so.
+bool OrderForm::askBeforeDropping()
+{
+    if (!FormGuard::confirmDiscard(this)) {
+        return false;
+    }
+    if (m_unsaved) {
+        const QSignalBlocker blocker(m_body->tableWidget);
+        m_body->tableWidget->setRowCount(0);
+        m_unsaved = false;
+    }
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/formguard.h"
+
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QSqlQuery>
@@ -56,9 +58,14 @@ struct OrderFormSetup
 //
 // A new order exists only on the screen until it is saved: the order list
 // then holds the single new-order row with "0" lines and "0" total.
-class OrderForm : public QMainWindow
+class OrderForm : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
+public:
+    // Lines added or edited since the order was read or saved.
+    bool hasUnsavedChanges() const override { return m_unsaved; }
+    bool saveChanges() override;
+
 protected:
     OrderForm(const OrderFormSetup &setup, QWidget *parent);
     ~OrderForm() override;
@@ -100,9 +107,11 @@ private:
     bool findFreeNumber(const QString &date, const QString &partyText, QString *number,
                         QString *error);
     void handOverToPrint(bool preview);
+    bool askBeforeDropping();
 
     OrderFormSetup m_setup;
     Ui::OrderForm *m_body;
     QSqlQuery m_query;
     bool m_takingGoods = false;
+    bool m_unsaved = false;
 };
