@@ -210,6 +210,7 @@ void cashbook::on_pushButton_11_clicked()
     m_ui->lineEdit_3->clear();
     m_ui->comboBox_3->setFocus();
     showTotals();
+    FormGuard::showRow(m_ui->tableView, row);
 }
 
 void cashbook::on_lineEdit_3_returnPressed()
@@ -393,4 +394,15 @@ void cashbook::on_pushButton_6_clicked()
 void cashbook::on_pushButton_9_clicked()
 {
     CsvExport::exportModel(this, m_ui->tableView, m_model, m_ui->progressBar);
+}
+
+bool cashbook::hasUnsavedChanges() const
+{
+    return m_model && m_model->isDirty();
+}
+
+bool cashbook::saveChanges()
+{
+    m_ui->pushButton_3->click();
+    return !hasUnsavedChanges();
 }

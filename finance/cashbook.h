@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/formguard.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -16,11 +18,13 @@ class cashbook;
 // info come from that receivables and payables bind as their receipt or
 // payment; an entry bound that way keeps its counterparty and amounts and
 // cannot be deleted, or the account it settles would no longer add up.
-class cashbook : public QMainWindow
+class cashbook : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
 
 public:
+    bool hasUnsavedChanges() const override;
+    bool saveChanges() override;
     explicit cashbook(QWidget *parent = nullptr);
     ~cashbook() override;
 

@@ -198,6 +198,7 @@ void invoice::on_pushButton_11_clicked()
     m_ui->lineEdit_2->clear();
     m_ui->lineEdit_3->clear();
     showTotal(entryTotal);
+    FormGuard::showRow(m_ui->tableView, row);
 }
 
 void invoice::on_lineEdit_2_returnPressed()
@@ -556,4 +557,15 @@ void invoice::printDocument(QPrinter *printer)
 void invoice::on_pushButton_9_clicked()
 {
     CsvExport::exportModel(this, m_ui->tableView, m_model, m_ui->progressBar);
+}
+
+bool invoice::hasUnsavedChanges() const
+{
+    return m_model && m_model->isDirty();
+}
+
+bool invoice::saveChanges()
+{
+    m_ui->pushButton_3->click();
+    return !hasUnsavedChanges();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/formguard.h"
+
 #include <QMainWindow>
 #include <QSet>
 
@@ -18,11 +20,13 @@ class invoice;
 // day and save them; an auditor then closes the day by auditing it, after
 // which that day of that kind takes no more invoices and its rows no changes.
 // Everything is read and written through one table model over table invoice.
-class invoice : public QMainWindow
+class invoice : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
 
 public:
+    bool hasUnsavedChanges() const override;
+    bool saveChanges() override;
     explicit invoice(QWidget *parent = nullptr);
     ~invoice() override;
 

@@ -12,6 +12,7 @@
 #include "widgets/messages.h"
 #include "widgets/tablecells.h"
 
+#include <QCompleter>
 #include <QDate>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -42,6 +43,14 @@ inventory::inventory(QWidget *parent)
     m_ui->comboBox->setEditable(true);
 
     PickList::fillSearchable(m_ui->comboBox, QStringLiteral("select cast(food_id as varchar)+'-'+food_name+'-'+unit from food_info order by food_id"));
+    // The pop-up keeps the Enter that picks an entry; the pick fills the
+    // fields as that Enter would, so one is enough.
+    connect(m_ui->comboBox->completer(), QOverload<const QString &>::of(&QCompleter::activated),
+            this, [this](const QString &text) {
+                m_ui->comboBox->setEditText(text);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                eventFilter(m_ui->comboBox, &enter);
+            });
 
     const QDate today = QDate::currentDate();
     m_ui->dateEdit->setDate(today);
@@ -172,6 +181,8 @@ void inventory::on_pushButton_5_clicked()
     m_ui->lineEdit_4->clear();
     m_ui->comboBox->setFocus();
     table->blockSignals(false);
+    m_unsaved = true;
+    FormGuard::showRow(table, table->rowCount() - 1);
 }
 
 void inventory::on_lineEdit_4_returnPressed()
@@ -181,6 +192,9 @@ void inventory::on_lineEdit_4_returnPressed()
 
 void inventory::on_tableWidget_itemChanged(QTableWidgetItem *item)
 {
+    if (item->column() != TickColumn) {
+        m_unsaved = true;
+    }
     if (item->column() != QuantityColumn) {
         return;
     }
@@ -197,6 +211,10 @@ void inventory::on_tableWidget_itemChanged(QTableWidgetItem *item)
 
 void inventory::on_pushButton_4_clicked()
 {
+    if (!FormGuard::confirmDiscard(this)) {
+        return;
+    }
+    m_unsaved = false;
     QTableWidget *table = m_ui->tableWidget;
     table->setRowCount(0);
     const QSignalBlocker blocker(table);
@@ -281,7 +299,7 @@ void inventory::on_pushButton_clicked()
         }
     }
 
-    table->setRowCount(0);
+    showSaved();
     Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));
 }
 
@@ -340,4 +358,30 @@ void inventory::on_checkBox_stateChanged(int arg1)
 void inventory::on_pushButton_3_clicked()
 {
     CsvExport::exportTable(this, m_ui->tableWidget);
+}
+
+bool inventory::saveChanges()
+{
+    on_pushButton_clicked();
+    return !m_unsaved;
+}
+
+// The saved rows stay in sight: the query's days widen to cover them and the
+// table is read again, so it shows what the database now holds.
+void inventory::showSaved()
+{
+    QTableWidget *table = m_ui->tableWidget;
+    QDate first = m_ui->dateEdit_2->date();
+    QDate last = m_ui->dateEdit_3->date();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QDate day = QDate::fromString(cellText(table, row, DateColumn), Qt::ISODate);
+        if (day.isValid()) {
+            first = qMin(first, day);
+            last = qMax(last, day);
+        }
+    }
+    m_unsaved = false;
+    m_ui->dateEdit_2->setDate(first);
+    m_ui->dateEdit_3->setDate(last);
+    on_pushButton_4_clicked();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/formguard.h"
+
 #include <QMainWindow>
 #include <QSqlQuery>
 
@@ -14,11 +16,15 @@ class inventory;
 // The stock profit/loss register: corrections found at a stock count, a gain
 // entered as a positive quantity, a loss as a negative one. Each correction is
 // valued at the cost price of its day; the price is shown, never stored.
-class inventory : public QMainWindow
+class inventory : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
 
 public:
+    // Rows added or edited since the table was last read or saved.
+    bool hasUnsavedChanges() const override { return m_unsaved; }
+    bool saveChanges() override;
+
     explicit inventory(QWidget *parent = nullptr);
     ~inventory() override;
 
@@ -63,10 +69,12 @@ private:
     // purchase price; empty when it has neither.
     QString costPrice(const QString &day, long long code);
     void appendRow(const QStringList &cells);
+    void showSaved();
     // " where id=… and <loaded values>;": a row is written only while it is
     // as loaded.
     QString unchangedCondition(int row) const;
 
     std::unique_ptr<Ui::inventory> m_ui;
     QSqlQuery m_query;
+    bool m_unsaved = false;
 };

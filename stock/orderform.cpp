@@ -9,6 +9,7 @@
 #include "stock/orderprintform.h"
 #include "stock/orderprintstate.h"
 #include "widgets/messages.h"
+#include "widgets/picklist.h"
 #include "widgets/printerchoice.h"
 #include "widgets/tablecells.h"
 
@@ -106,6 +107,7 @@ void OrderForm::giveCompleter(QComboBox *box, const QStringList &texts)
     completer->setFilterMode(Qt::MatchContains);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     box->setCompleter(completer);
+    PickList::widenPopup(box, texts);
 }
 
 void OrderForm::fillPartyBoxes()
@@ -125,6 +127,13 @@ void OrderForm::fillGoodsBox()
     m_body->comboBox_3->addItem(QString());
     m_body->comboBox_3->addItems(goods);
     giveCompleter(m_body->comboBox_3, goods);
+    // The pop-up keeps the Enter that picks an entry; the pick itself fills
+    // the fields, so one Enter is enough.
+    connect(m_body->comboBox_3->completer(), QOverload<const QString &>::of(&QCompleter::activated),
+            this, [this](const QString &text) {
+                m_body->comboBox_3->setEditText(text);
+                takeGoods();
+            });
 }
 
 void OrderForm::setUpTables()
@@ -258,7 +267,9 @@ void OrderForm::addLine()
         lines->setItem(row, Remarks, new QTableWidgetItem(m_body->lineEdit_4->text()));
         lines->setItem(row, RowId, readOnlyItem(QStringLiteral("0")));
         lines->setItem(row, LineTick, tickItem());
+        FormGuard::showRow(lines, row);
     }
+    m_unsaved = true;
 
     m_body->comboBox_3->clearEditText();
     for (QLineEdit *field : {m_body->lineEdit_5, m_body->lineEdit, m_body->lineEdit_2,
@@ -270,6 +281,9 @@ void OrderForm::addLine()
 
 void OrderForm::on_tableWidget_itemChanged(QTableWidgetItem *item)
 {
+    if (item->column() != LineTick) {
+        m_unsaved = true;
+    }
     if (item->column() != Quantity && item->column() != Price) {
         return;
     }
@@ -327,6 +341,9 @@ QString OrderForm::orderNumber(const QString &date, const QString &partyText, in
 
 void OrderForm::on_pushButton_4_clicked()
 {
+    if (!askBeforeDropping()) {
+        return;
+    }
     const QString partyText = m_body->comboBox_2->currentText();
     // The code before the first "-" goes into the number and, as a number,
     // into the statements; a text without one names no partner.
@@ -357,6 +374,9 @@ void OrderForm::on_pushButton_4_clicked()
 
 void OrderForm::on_pushButton_3_clicked()
 {
+    if (!askBeforeDropping()) {
+        return;
+    }
     loadOrderList();
 }
 
@@ -397,6 +417,9 @@ void OrderForm::on_tableWidget_2_clicked(const QModelIndex &index)
     QTableWidget *list = m_body->tableWidget_2;
     QTableWidget *lines = m_body->tableWidget;
     const QString number = cellText(list, index.row(), Number);
+    if (!askBeforeDropping()) {
+        return;
+    }
     {
         const QSignalBlocker blocker(lines);
         lines->setRowCount(0);
@@ -563,6 +586,7 @@ void OrderForm::on_pushButton_clicked()
     }
     loadOrderList();
     lines->setRowCount(0);
+    m_unsaved = false;
     Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));
 }
 
@@ -700,4 +724,25 @@ void OrderForm::handOverToPrint(bool preview)
     } else {
         print->printOrder();
     }
+}
+
+bool OrderForm::saveChanges()
+{
+    on_pushButton_clicked();
+    return !m_unsaved;
+}
+
+// Another order or a new one replaces the lines on the screen; lines not
+// saved yet are only dropped when the user says so.
+bool OrderForm::askBeforeDropping()
+{
+    if (!FormGuard::confirmDiscard(this)) {
+        return false;
+    }
+    if (m_unsaved) {
+        const QSignalBlocker blocker(m_body->tableWidget);
+        m_body->tableWidget->setRowCount(0);
+        m_unsaved = false;
+    }
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/formguard.h"
+
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QSqlQuery>
@@ -58,9 +60,14 @@ struct OrderFormSetup
 //
 // A new order exists only on the screen until it is saved: the order list
 // then holds the single new-order row with "0" lines and "0" total.
-class OrderForm : public QMainWindow
+class OrderForm : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
+public:
+    // Lines added or edited since the order was read or saved.
+    bool hasUnsavedChanges() const override { return m_unsaved; }
+    bool saveChanges() override;
+
 protected:
     OrderForm(const OrderFormSetup &setup, QWidget *parent);
     ~OrderForm() override;
@@ -102,6 +109,7 @@ private:
     bool findFreeNumber(const QString &date, const QString &partyText, QString *number,
                         QString *error);
     void handOverToPrint(bool preview);
+    bool askBeforeDropping();
     // The condition that keeps a line's update or delete to the lines of
     // the order shown, and to a line still as loaded.
     QString lineUnchanged(int row) const;
@@ -113,5 +121,6 @@ private:
     Ui::OrderForm *m_body;
     QSqlQuery m_query;
     bool m_takingGoods = false;
+    bool m_unsaved = false;
     QString m_linesNumber;    // the order whose stored lines are shown
 };

@@ -152,6 +152,11 @@ void OrderPrintForm::setUpPrinter(QPrinter *printer) const
     } else {
         printer->setPrinterName(OrderPrintState::printerName);
     }
+    applyPage(printer);
+}
+
+void OrderPrintForm::applyPage(QPrinter *printer)
+{
     // The forms are cut from 210 mm wide continuous paper; an exact match
     // keeps 210 × 279 from being taken for Letter.
     printer->setPageSize(QPageSize(QSizeF(210, OrderPrintState::pageHeight), QPageSize::Millimeter,
@@ -196,6 +201,11 @@ void OrderPrintForm::printDocument(QPrinter *printer)
         // An order without stored lines is an empty document: not even a
         // blank sheet goes to the printer.
         return;
+    }
+    // The preview's print dialog puts its own default paper (A4) on a PDF
+    // printer; the file gets the format's paper back.
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        applyPage(printer);
     }
     QPainter painter;
     if (!painter.begin(printer)) {

@@ -51,6 +51,7 @@ protected:
 
 private:
     void setUpPrinter(QPrinter *printer) const;
+    static void applyPage(QPrinter *printer);
     QString cellText(int row, int column) const;
 
     QSqlQueryModel *m_model;

@@ -7,6 +7,7 @@ JXC_PACKAGES=(
     libqt5sql5-sqlite libqt5sql5-odbc unixodbc-dev
     libsqlite3-dev
     fonts-wqy-microhei
+    qttranslations5-l10n
 )
 
 jxc_install_deps() {

@@ -7,14 +7,22 @@
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMainWindow>
 #include <QSaveFile>
+#include <QSettings>
 #include <QSqlQueryModel>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QProgressBar>
 #include <QStringList>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTextCodec>
 #include <QTextStream>
+
+#include <memory>
 
 namespace {
 
@@ -24,10 +32,31 @@ namespace {
 QString askFileName(QWidget *parent)
 {
     const char *context = parent ? parent->metaObject()->className() : "CsvExport";
-    return FileDialogs::getSaveFileName(parent, QCoreApplication::translate(context, "excel file"),
-                                        QCoreApplication::applicationDirPath(),
-                                        QCoreApplication::translate(context, "files(*.csv)"));
+    const QString fileName = FileDialogs::getSaveFileName(
+        parent, QCoreApplication::translate(context, "excel file"), CsvExport::startFolder(),
+        QCoreApplication::translate(context, "files(*.csv)"));
+    if (!fileName.isEmpty()) {
+        CsvExport::rememberFolder(QFileInfo(fileName).absolutePath());
+    }
+    return fileName;
 }
+
+// Where the export went, in the form's status bar: no box to click away.
+void reportWritten(QWidget *parent, const QString &fileName, int rowCount)
+{
+    auto *form = qobject_cast<QMainWindow *>(parent ? parent->window() : nullptr);
+    if (form) {
+        form->statusBar()->showMessage(CsvExport::doneText(fileName, rowCount));
+    }
+}
+
+std::unique_ptr<QSettings> exportSettings()
+{
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("jxc"), QStringLiteral("jxc"));
+}
+
+const QString folderKey = QStringLiteral("export/folder");
 
 QStringList headerTexts(const QAbstractItemModel *viewModel, int columnCount)
 {
@@ -145,9 +174,10 @@ void CsvExport::exportTable(QWidget *parent, QTableWidget *table)
     }
     if (!file.commit()) {
         tellFailure(parent, fileName, file.error());
+        return;
     }
+    reportWritten(parent, fileName, rowCount);
 }
-
 void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemModel *model,
                             QProgressBar *progressBar)
 {
@@ -195,5 +225,27 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
     progressBar->hide();
     if (!written) {
         tellFailure(parent, fileName, file.error());
+        return;
     }
+    reportWritten(parent, fileName, rowCount);
+}
+
+QString CsvExport::startFolder()
+{
+    // The program's own folder is often not writable on an office PC.
+    const QString last = exportSettings()->value(folderKey).toString();
+    if (!last.isEmpty() && QDir(last).exists()) {
+        return last;
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void CsvExport::rememberFolder(const QString &folder)
+{
+    exportSettings()->setValue(folderKey, folder);
+}
+
+QString CsvExport::doneText(const QString &fileName, int rowCount)
+{
+    return QStringLiteral("已导出 %1 行到 %2").arg(rowCount).arg(QDir::toNativeSeparators(fileName));
 }

@@ -13,6 +13,8 @@ class QWidget;
 // A cancelled dialog writes nothing. The target is replaced only by a
 // complete file; a file that cannot be written is reported with its path and
 // the reason, and whatever was there before stays.
+// A completed export says in the form's status bar where it wrote how many
+// lines.
 class CsvExport
 {
 public:
@@ -29,4 +31,11 @@ public:
     // quote or a line break is put in double quotes with its quotes doubled,
     // so that a spreadsheet keeps the columns; any other text stays as shown.
     static QString field(const QString &text);
+
+    // The dialog opens in the folder of the last export, else the user's
+    // documents folder; a completed export says in the form's status bar
+    // where it wrote how many lines (doneText).
+    static QString startFolder();
+    static void rememberFolder(const QString &folder);
+    static QString doneText(const QString &fileName, int rowCount);
 };

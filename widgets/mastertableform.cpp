@@ -195,6 +195,7 @@ void MasterTableForm::load()
         table->setItem(i / columnCount, i % columnCount, items.at(i));
     }
     table->setUpdatesEnabled(true);
+    m_unsaved = false;
     if (!ok) {
         Messages::databaseError(this, error);
     }
@@ -312,10 +313,16 @@ void MasterTableForm::addRow()
         m_controls.name->clear();
         m_controls.code->setFocus();
     }
+    m_unsaved = true;
+    FormGuard::showRow(table, table->rowCount() - 1);
 }
 
 void MasterTableForm::on_tableWidget_itemChanged(QTableWidgetItem *item)
 {
+    // A tick only chooses rows for Delete; it changes nothing to save.
+    if (item && item->column() != m_tickColumn) {
+        m_unsaved = true;
+    }
     if (!item || !isCheckedText(item->column())) {
         return;
     }
@@ -621,4 +628,10 @@ void MasterTableForm::save()
 void MasterTableForm::on_pushButton_4_clicked()
 {
     CsvExport::exportTable(this, m_controls.table);
+}
+
+bool MasterTableForm::saveChanges()
+{
+    save();
+    return !m_unsaved;
 }

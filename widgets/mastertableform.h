@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/formguard.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -21,7 +23,7 @@ class QTableWidgetItem;
 // A form builds its designer controls, then hands them and its Definition to
 // start(). The handlers below are found by name through the form's .ui, so
 // every form names its controls alike.
-class MasterTableForm : public QMainWindow
+class MasterTableForm : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
 
@@ -81,6 +83,10 @@ public:
     // What start() was given.
     const Definition &definition() const { return m_definition; }
 
+    // New rows and edited cells since the table was last read.
+    bool hasUnsavedChanges() const override { return m_unsaved; }
+    bool saveChanges() override;
+
 protected:
     explicit MasterTableForm(QWidget *parent = nullptr);
 
@@ -128,4 +134,5 @@ private:
     int m_codeColumn = 0;
     int m_idColumn = 0;
     int m_tickColumn = 0;
+    bool m_unsaved = false;
 };

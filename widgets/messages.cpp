@@ -1,5 +1,8 @@
 #include "widgets/messages.h"
 
+#include <QAbstractButton>
+#include <QPair>
+
 namespace {
 
 Messages::Handler &handlerSlot()
@@ -18,6 +21,18 @@ QMessageBox::StandardButton Messages::show(QMessageBox::Icon icon, QWidget *pare
         return handlerSlot()(icon, parent, title, text, buttons);
     }
     QMessageBox box(icon, title, text, buttons, parent);
+    // The question before edits are dropped names its answers plainly,
+    // whatever the installed catalogue calls them.
+    const QList<QPair<QMessageBox::StandardButton, QString>> names = {
+        {QMessageBox::Save, QStringLiteral("保存")},
+        {QMessageBox::Discard, QStringLiteral("不保存")},
+        {QMessageBox::Cancel, QStringLiteral("取消")},
+    };
+    for (const auto &name : names) {
+        if (QAbstractButton *button = box.button(name.first)) {
+            button->setText(name.second);
+        }
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -4,7 +4,9 @@
 #include "widgets/messages.h"
 
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QCompleter>
+#include <QFontMetrics>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -48,6 +50,22 @@ void fillSearchable(QComboBox *box, const QString &sql)
     completer->setFilterMode(Qt::MatchContains);
     completer->setCompletionMode(QCompleter::PopupCompletion);
     box->setCompleter(completer);
+    widenPopup(box, texts);
+}
+
+void widenPopup(QComboBox *box, const QStringList &texts)
+{
+    QCompleter *completer = box->completer();
+    if (!completer) {
+        return;
+    }
+    int widest = 0;
+    const QFontMetrics metrics(completer->popup()->font());
+    for (const QString &text : texts) {
+        widest = qMax(widest, metrics.horizontalAdvance(text));
+    }
+    // Room for the frame and the scroll bar besides the longest entry.
+    completer->popup()->setMinimumWidth(widest + 40);
 }
 
 } // namespace PickList

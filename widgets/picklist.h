@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 
@@ -14,5 +15,9 @@ void fill(QComboBox *box, const QString &sql);
 // An editable list the user searches by typing any part of a code or name: a
 // pop-up completer, case-insensitive, matching anywhere in the text.
 void fillSearchable(QComboBox *box, const QString &sql);
+
+// Makes the box's completion pop-up wide enough for the longest of texts
+// (code, name, unit and price of a goods item), whatever the box's width.
+void widenPopup(QComboBox *box, const QStringList &texts);
 
 } // namespace PickList

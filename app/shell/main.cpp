@@ -4,6 +4,7 @@
 #include "db/settings.h"
 #include "db/setup.h"
 #include "widgets/messages.h"
+#include "widgets/translations.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     // the main window first, then the login dialog, then the application.
     QApplication app(argc, argv);
     initIconResources();
+    Translations::loadChinese(&app);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     DbSettings::setCurrent(DbSettings::load(QApplication::arguments()));

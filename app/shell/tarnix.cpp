@@ -5,6 +5,7 @@
 #include "app/shell/iconresources.h"
 #include "app/loginstate.h"
 #include "widgets/accountkind.h"
+#include "widgets/formguard.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -252,7 +253,10 @@ void tarnix::open(const Entry &entry)
         form->setWindowFlag(Qt::Window, true);
     }
     form->setAttribute(Qt::WA_DeleteOnClose);
-    if (entry.maximized) {
+    FormGuard::install(form);
+    if (FormGuard::restoreGeometry(form)) {
+        form->show();
+    } else if (entry.maximized) {
         form->showMaximized();
     } else {
         form->show();
@@ -291,6 +295,17 @@ void tarnix::closeEvent(QCloseEvent *event)
 {
     // The opened forms are separate windows; they leave with the launcher.
     const QList<QWidget *> children = findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QWidget *> forms;
+    for (QWidget *child : children) {
+        if (child->isWindow() && child->isVisible()) {
+            forms << child;
+        }
+    }
+    // One question for all the forms with unsaved edits, not one per form.
+    if (!FormGuard::confirmDiscardAll(forms)) {
+        event->ignore();
+        return;
+    }
     for (QWidget *child : children) {
         if (child->isWindow() && child->isVisible()) {
             child->close();

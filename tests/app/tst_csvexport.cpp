@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QProgressBar>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
@@ -117,12 +118,16 @@ class tst_csvexport : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void writes_data();
     void writes();
-    void asksForTheFileInTheProgramFolder();
+    void asksForTheFileInTheStartFolder();
     void nothingIsWritten_data();
     void nothingIsWritten();
     void progressBarRunsToTheRowCount();
+
+private:
+    QTemporaryDir m_settings;
 };
 
 void tst_csvexport::writes_data()
@@ -195,19 +200,26 @@ void tst_csvexport::writes()
     QVERIFY(messages.isEmpty());
 }
 
-void tst_csvexport::asksForTheFileInTheProgramFolder()
+void tst_csvexport::initTestCase()
+{
+    // The remembered export folder goes to a settings file of the test's own.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+}
+
+void tst_csvexport::asksForTheFileInTheStartFolder()
 {
     QTemporaryDir dir;
     ExportForm form;
     fill(form.table, {"a"}, {});
     SaveDialogAnswer answer(dir.filePath(QStringLiteral("liste")));
+    const QString startFolder = CsvExport::startFolder();
 
     CsvExport::exportTable(&form, form.table);
 
     QCOMPARE(answer.call.count, 1);
     QCOMPARE(answer.call.parent, &form);
     QCOMPARE(answer.call.caption, QStringLiteral("excel file"));
-    QCOMPARE(answer.call.dir, QCoreApplication::applicationDirPath());
+    QCOMPARE(answer.call.dir, startFolder);
     QCOMPARE(answer.call.filter, QStringLiteral("files(*.csv)"));
     // The name is used as given: no suffix is added.
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("liste"))));

@@ -299,7 +299,9 @@ void tst_inventory::saveInsertsNewRowsAndUpdatesLoadedOnes()
     QTest::mouseClick(form.save, Qt::LeftButton);
 
     QCOMPARE(messages.texts(), QStringList{"保存提示/保存成功！"});
-    QCOMPARE(form.table->rowCount(), 0);
+    // The table is read again and shows the saved rows.
+    QCOMPARE(form.table->rowCount(), 2);
+    QCOMPARE(form.cell(1, inventory::IdColumn), QStringLiteral("2"));
     QCOMPARE(m_db->rows(QStringLiteral("select id,convert(varchar(10),date,20),food_id,cast(quantity as varchar),"
                                        "remarks,input from inventory order by id")),
              (QList<QStringList>{{"1", "2024-03-05", "1001", "-3.00", "复盘", "manager"},

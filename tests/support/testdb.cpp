@@ -6,12 +6,27 @@
 #include "db/setup.h"
 
 #include <QCoreApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
 
 #include <algorithm>
+
+namespace {
+
+// What forms remember per user (size and position, the export folder) goes
+// to a folder of the test run, never into the settings of whoever runs it.
+void isolateUserSettings()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+Q_COREAPP_STARTUP_FUNCTION(isolateUserSettings)
+
+} // namespace
 
 namespace {
 

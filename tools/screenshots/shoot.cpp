@@ -17,6 +17,8 @@
 #include "widgets/accountkind.h"
 #include "widgets/messages.h"
 
+#include "widgets/translations.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QDateEdit>
@@ -117,6 +119,7 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     initIconResources();
+    Translations::loadChinese(&app);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const QDir outDir(QApplication::arguments().value(1, QStringLiteral("docs")));
