@@ -4,6 +4,7 @@
 #include "finance/cashbook.h"
 #include "app/loginstate.h"
 #include "finance/financetest.h"
+#include "support/statementfixture.h"
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
 
@@ -274,5 +275,6 @@ void tst_cashbook::filtersAndTotals()
     }
 }
 
-QTEST_MAIN(tst_cashbook)
+// A form round trip: on the embedded engine, and on SQL Server when one is configured.
+JXC_STATEMENT_TEST_MAIN(tst_cashbook)
 #include "tst_cashbook.moc"

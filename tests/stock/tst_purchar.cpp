@@ -8,6 +8,7 @@
 #include "stock/orderprintstate.h"
 #include "stock/printdb2.h"
 #include "stock/purchar.h"
+#include "support/statementfixture.h"
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
 #include "widgets/accountkind.h"
@@ -499,5 +500,6 @@ void tst_purchar::printHandsTheTickedOrderOver()
     QVERIFY(!prints.last()->isVisible());
 }
 
-QTEST_MAIN(tst_purchar)
+// A form round trip: on the embedded engine, and on SQL Server when one is configured.
+JXC_STATEMENT_TEST_MAIN(tst_purchar)
 #include "tst_purchar.moc"
