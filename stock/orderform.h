@@ -4,12 +4,14 @@
 #include <QModelIndex>
 #include <QSqlQuery>
 #include <QString>
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
 
 class OrderPrintForm;
 class QComboBox;
+class QTimer;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -48,6 +50,13 @@ struct OrderFormSetup
     QString deleteLine;       // %1 id
 
     std::function<OrderPrintForm *(QWidget *parent)> createPrintForm;
+
+    // Delivery notes take from stock and mark what goes beyond it; purchase
+    // orders add to it.
+    bool takesFromStock = false;
+    // %1 ids, %2 day: food_id and the summed stored quantity of those lines
+    // that the stock up to that day holds.
+    QString storedLines;
 };
 
 // The order form: entry, lookup, correction and printing of the documents of
@@ -81,6 +90,9 @@ private slots:
     void on_pushButton_2_clicked();
     void on_pushButton_6_clicked();
     void on_pushButton_7_clicked();
+    void on_lineEdit_5_textChanged(const QString &arg1);
+    void on_lineEdit_2_textChanged(const QString &arg1);
+    void on_lineEdit_3_textChanged(const QString &arg1);
 
 private:
     void fillPartyBoxes();
@@ -101,8 +113,21 @@ private:
                         QString *error);
     void handOverToPrint(bool preview);
 
+    // Stock on hand of the picked item beside the quantity, counting the
+    // lines not saved yet; on a delivery note, the lines beyond it in red.
+    void showStock();
+    void refreshStock();
+    void markShortLines(const QHash<long long, double> &storedOnScreen, bool known);
+    double quantityOnScreen(long long code) const;
+    bool readStoredOnScreen(QHash<long long, double> *stored, QString *error);
+
     OrderFormSetup m_setup;
     Ui::OrderForm *m_body;
     QSqlQuery m_query;
     bool m_takingGoods = false;
+    long long m_stockCode = 0;
+    double m_storedStock = 0;
+    double m_storedOnScreen = 0;
+    QString m_stockError;
+    QTimer *m_stockTimer = nullptr;
 };

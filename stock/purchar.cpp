@@ -41,6 +41,8 @@ OrderFormSetup purchaseSetup()
     setup.deleteLine = QStringLiteral("delete from purchar where id=%1");
 
     setup.createPrintForm = [](QWidget *parent) { return new printdb2(parent); };
+    setup.storedLines = QStringLiteral(
+        "select food_id,sum(quantity) from purchar where id in (%1) and date<='%2' group by food_id");
     return setup;
 }
 

@@ -42,6 +42,9 @@ OrderFormSetup deliverySetup()
     setup.deleteLine = QStringLiteral("delete from sell where id=%1");
 
     setup.createPrintForm = [](QWidget *parent) { return new printdb1(parent); };
+    setup.takesFromStock = true;
+    setup.storedLines = QStringLiteral(
+        "select food_id,sum(quantity) from sell where id in (%1) and date<='%2' group by food_id");
     return setup;
 }
 
