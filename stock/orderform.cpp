@@ -644,22 +644,28 @@ long long cents(double value)
 
 void OrderForm::on_lineEdit_5_textChanged(const QString &arg1)
 {
-    // The code field is filled only by picking goods: read the stock once
-    // per pick, not per key typed into the quantity.
+    // The code field is filled only by picking goods: the stock is read once
+    // per pick (and per change of the lines), not per key typed.
     m_stockCode = DecimalText::integerOf(arg1);
+    readPickedStock();
+    showStock();
+}
+
+void OrderForm::readPickedStock()
+{
     m_storedStock = 0;
     m_storedOnScreen = 0;
     m_stockError.clear();
-    if (m_stockCode != 0) {
-        QHash<long long, double> stock;
-        QHash<long long, double> stored;
-        if (StockOnHand::read({m_stockCode}, &stock, &m_stockError)
-            && readStoredOnScreen(&stored, &m_stockError)) {
-            m_storedStock = stock.value(m_stockCode);
-            m_storedOnScreen = stored.value(m_stockCode);
-        }
+    if (m_stockCode == 0) {
+        return;
     }
-    showStock();
+    QHash<long long, double> stock;
+    QHash<long long, double> stored;
+    if (StockOnHand::read({m_stockCode}, &stock, &m_stockError)
+        && readStoredOnScreen(&stored, &m_stockError)) {
+        m_storedStock = stock.value(m_stockCode);
+        m_storedOnScreen = stored.value(m_stockCode);
+    }
 }
 
 // The unit is filled after the code.
@@ -747,20 +753,15 @@ void OrderForm::showStock()
 
 void OrderForm::refreshStock()
 {
-    QHash<long long, double> stored;
-    QString error;
-    const bool known = readStoredOnScreen(&stored, &error);
-    if (m_stockCode != 0 && m_stockError.isEmpty()) {
-        m_storedOnScreen = stored.value(m_stockCode);
-        m_stockError = error;
-    }
+    // A save or a deletion has changed what is stored as well.
+    readPickedStock();
     if (m_setup.takesFromStock) {
-        markShortLines(known ? stored : QHash<long long, double>(), known);
+        markShortLines();
     }
     showStock();
 }
 
-void OrderForm::markShortLines(const QHash<long long, double> &storedOnScreen, bool known)
+void OrderForm::markShortLines()
 {
     QTableWidget *lines = m_body->tableWidget;
     QList<long long> codes;
@@ -771,8 +772,10 @@ void OrderForm::markShortLines(const QHash<long long, double> &storedOnScreen, b
         }
     }
     QHash<long long, double> available;
+    QHash<long long, double> storedOnScreen;
     QString error;
-    known = known && (codes.isEmpty() || StockOnHand::read(codes, &available, &error));
+    const bool known = readStoredOnScreen(&storedOnScreen, &error)
+        && (codes.isEmpty() || StockOnHand::read(codes, &available, &error));
     // What the stock held before this note: its stored lines are taken from
     // it already. Then the lines in table order, each taking its part; a line
     // beyond what is left is marked.

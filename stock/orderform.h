@@ -117,7 +117,8 @@ private:
     // lines not saved yet; on a delivery note, the lines beyond it in red.
     void showStock();
     void refreshStock();
-    void markShortLines(const QHash<long long, double> &storedOnScreen, bool known);
+    void markShortLines();
+    void readPickedStock();
     double quantityOnScreen(long long code) const;
     bool readStoredOnScreen(QHash<long long, double> *stored, QString *error);
 
