@@ -1,4 +1,5 @@
 #include "admin/power_edit.h"
+#include "db/gateway.h"
 #include "ui_power_edit.h"
 
 #include "app/permissioncheck.h"
@@ -28,13 +29,12 @@ power_edit::power_edit(QWidget *parent)
                     QStringLiteral("select name from power"));
 
     m_ui->comboBox->addItem(noUserChosen());
-    QSqlQuery users;
-    users.setForwardOnly(true);
-    if (users.exec(QStringLiteral("select name from [user]"))) {
-        while (users.next()) {
-            m_ui->comboBox->addItem(users.value(0).toString());
-        }
+    QStringList users;
+    QString error;
+    if (!Gateway::readTexts(QStringLiteral("select name from [user]"), &users, &error)) {
+        Messages::databaseError(this, error);
     }
+    m_ui->comboBox->addItems(users);
 
     setFixedSize(400, 300);
     setWindowTitle(QStringLiteral("权限设置"));

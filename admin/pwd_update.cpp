@@ -2,6 +2,7 @@
 #include "ui_pwd_update.h"
 
 #include "app/loginstate.h"
+#include "app/passwordhash.h"
 #include "db/sqltext.h"
 #include "widgets/messages.h"
 
@@ -43,16 +44,15 @@ void pwd_update::on_pushButton_clicked()
     // confirmed.
     QSqlQuery stored;
     stored.exec(QStringLiteral("select password from login where name='%1'").arg(quotedUser));
-    if (!stored.next() || stored.value(0).toString() != m_ui->lineEdit->text()) {
+    if (!stored.next() || !PasswordHash::matches(stored.value(0).toString(), m_ui->lineEdit->text())) {
         Messages::warning(this, QStringLiteral("输入提示"), QStringLiteral("旧密码错误！"));
         return;
     }
 
-    // Other workstations check passwords in login.password, so it is stored
-    // there as it is.
+    // Stored as a salted hash; every workstation's login checks that.
     QSqlQuery update;
     if (!update.exec(QStringLiteral("update login set password='%1' where name='%2'")
-                         .arg(SqlText::quoted(newPassword), quotedUser))) {
+                         .arg(PasswordHash::make(newPassword), quotedUser))) {
         Messages::databaseError(this, update.lastError().text());
         return;
     }

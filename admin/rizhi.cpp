@@ -1,7 +1,9 @@
 #include "admin/rizhi.h"
 #include "ui_rizhi.h"
 
+#include "db/gateway.h"
 #include "db/sqltext.h"
+#include "widgets/messages.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -62,17 +64,18 @@ void rizhi::on_pushButton_clicked()
 
     const QString start = m_ui->dateTimeEdit->dateTime().toString(timeFormat());
     const QString end = m_ui->dateTimeEdit_2->dateTime().toString(timeFormat());
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select ip,date,user_name,operator,id from operator where date between '%1' and '%2'")
-                        .arg(SqlText::quoted(start), SqlText::quoted(end)))) {
+    Gateway::Rows rows;
+    QString error;
+    if (!Gateway::read(QStringLiteral("select ip,date,user_name,operator,id from operator where date between '%1' and '%2'")
+                           .arg(SqlText::quoted(start), SqlText::quoted(end)),
+                       &rows, &error)) {
+        Messages::databaseError(this, error);
         return;
     }
-    while (query.next()) {
-        const int row = table->rowCount();
-        table->insertRow(row);
+    table->setRowCount(rows.size());
+    for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < 5; ++column) {
-            table->setItem(row, column, new QTableWidgetItem(cellText(query.value(column))));
+            table->setItem(row, column, new QTableWidgetItem(cellText(rows.at(row).value(column))));
         }
     }
 }

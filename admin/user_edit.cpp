@@ -2,6 +2,8 @@
 #include "ui_user_edit.h"
 
 #include "app/operationlog.h"
+#include "app/passwordhash.h"
+#include "app/permissioncheck.h"
 #include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/checklist.h"
@@ -17,6 +19,17 @@ bool isProtected(const QString &name)
 }
 
 } // namespace
+
+bool user_edit::hasRight()
+{
+    // Accounts are the keys to everything else: only who may edit rights
+    // may add or remove them.
+    if (PermissionCheck(QStringLiteral("权限编辑"))) {
+        return true;
+    }
+    Messages::warning(this, QStringLiteral("权限提示"), QStringLiteral("无此权限"));
+    return false;
+}
 
 user_edit::user_edit(QWidget *parent)
     : QMainWindow(parent, Qt::Window)
@@ -45,6 +58,9 @@ void user_edit::loadUsers()
 
 void user_edit::on_pushButton_clicked()
 {
+    if (!hasRight()) {
+        return;
+    }
     const QString name = m_ui->lineEdit->text().trimmed();
     if (name.isEmpty()) {
         Messages::warning(this, QStringLiteral("输入提示"), QStringLiteral("内容不能为空！"));
@@ -67,7 +83,7 @@ void user_edit::on_pushButton_clicked()
     const QString quotedName = SqlText::quoted(name);
     const QStringList statements = {
         QStringLiteral("insert into login (name,password) values ('%1','%2')")
-            .arg(quotedName, SqlText::quoted(defaultPassword())),
+            .arg(quotedName, PasswordHash::make(defaultPassword())),
         QStringLiteral("delete from [user] where name='%1'").arg(quotedName),
         QStringLiteral("insert into [user] (name,power) values ('%1','')").arg(quotedName),
     };
@@ -81,10 +97,14 @@ void user_edit::on_pushButton_clicked()
 
 void user_edit::on_pushButton_2_clicked()
 {
+    if (!hasRight()) {
+        return;
+    }
     QTableWidget *table = m_ui->tableWidget;
     int ticked = 0;
     QList<int> doomedRows;   // bottom to top, so removing one keeps the others' indexes
     QStringList statements;
+    QStringList kept;
     for (int row = table->rowCount() - 1; row >= 0; --row) {
         if (!CheckList::isTicked(table, row)) {
             continue;
@@ -92,6 +112,7 @@ void user_edit::on_pushButton_2_clicked()
         ++ticked;
         const QString name = CheckList::nameAt(table, row);
         if (isProtected(name)) {
+            kept.prepend(name);
             continue;
         }
         doomedRows << row;
@@ -116,7 +137,13 @@ void user_edit::on_pushButton_2_clicked()
             table->removeRow(row);
         }
     }
-    // Ticked protected accounts stay without a word; the deletion as a whole
-    // still counts as done.
-    Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("删除成功！"));
+    // A ticked protected account stays, and the user is told so.
+    if (!doomedRows.isEmpty()) {
+        Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("删除成功！"));
+    }
+    if (!kept.isEmpty()) {
+        Messages::warning(this, QStringLiteral("操作提示"),
+                          QStringLiteral("[%1]是受保护的用户，不能删除！")
+                              .arg(kept.join(QStringLiteral("、"))));
+    }
 }

@@ -21,6 +21,9 @@ public:
     // Password of a newly added user, until the user changes it.
     static QString defaultPassword();
 
+private:
+    bool hasRight();
+
 private slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();

@@ -1,5 +1,6 @@
 #include "db/demodata.h"
 
+#include "db/demoaccounts.h"
 #include "db/demotracking.h"
 
 #include "db/sqltext.h"
@@ -688,7 +689,7 @@ namespace DemoData {
 bool fill(QSqlDatabase db, QString *error)
 {
     DemoWriter writer(db, error);
-    return writer.write() && fillOverdueAccounts(db, error);
+    return writer.write() && fillTodaysAccounts(db, error) && fillOverdueAccounts(db, error);
 }
 
 } // namespace DemoData

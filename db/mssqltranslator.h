@@ -8,9 +8,14 @@ struct sqlite3;
 
 // Turns the SQL Server dialect that the forms send into statements SQLite
 // runs with the same results. The translated text calls a few helper
-// functions (jxc_add, jxc_varchar, jxc_convert, jxc_decimal, jxc_datediff)
-// that installFunctions() registers on a SQLite connection; a connection
-// without them cannot run translated statements.
+// functions (jxc_add, jxc_divisor, jxc_varchar, jxc_convert, jxc_decimal,
+// jxc_datediff, see db/sqlitefunctions.h) that installFunctions() registers
+// on a SQLite connection; a connection without them cannot run translated
+// statements.
+//
+// The work is split by job: db/mssqlsyntax (tokens and tree),
+// db/mssqlrewrite (rewrites of the tree), db/mssqlrenderer (SQLite text),
+// db/sqlitefunctions and db/chinesecollation (what runs inside SQLite).
 //
 // Anything the translator does not know fails with an error naming it
 // ("unsupported SQL Server construct: getdate") instead of reaching SQLite,
@@ -48,9 +53,11 @@ public:
     // The same without the cache.
     static Translation translateUncached(const QString &sql);
 
-    // Registers the helper functions on a SQLite connection, and the
-    // collation Chinese_PRC_CI_AS (letter case and trailing blanks do not
-    // count, Chinese sorts by pinyin) for columns declared with it. Returns
-    // false, with SQLite's message in *error, when one cannot be registered.
+    // Registers the helper functions on a SQLite connection, LIKE as SQL
+    // Server matches, and the collation Chinese_PRC_CI_AS (see
+    // db/chinesecollation.h) for columns declared with it; rebuilds the
+    // indexes of a file that an earlier order of the collation built.
+    // Returns false, with SQLite's message in *error, when one cannot be
+    // registered.
     static bool installFunctions(sqlite3 *db, QString *error);
 };

@@ -296,6 +296,12 @@ create index ix_payment_company on payment (company)
 GO
 create index ix_payment_date_end on payment (date_end)
 GO
+-- An invoice is bound to one row only: a save asks which rows hold the
+-- invoices it binds (the cash entries have their index below).
+create index ix_receivable_invoice_id on receivable (invoice_id)
+GO
+create index ix_payment_invoice_id on payment (invoice_id)
+GO
 
 -- The pick lists build "id-summary-income" by string concatenation, which a
 -- NULL amount would turn into NULL: a receipt has pay 0 and a payment income 0.

@@ -255,6 +255,10 @@ CREATE TABLE payment (
 
 CREATE INDEX ix_payment_company ON payment (company);
 CREATE INDEX ix_payment_date_end ON payment (date_end);
+-- An invoice is bound to one row only: a save asks which rows hold the
+-- invoices it binds (the cash entries have their index below).
+CREATE INDEX ix_receivable_invoice_id ON receivable (invoice_id);
+CREATE INDEX ix_payment_invoice_id ON payment (invoice_id);
 
 -- The pick lists build "id-summary-income" by string concatenation, which a
 -- NULL amount would turn into NULL: a receipt has pay 0 and a payment income 0.

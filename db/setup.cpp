@@ -246,6 +246,7 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
                     QString *error)
 {
     const QString dataDir = DbSettings::current().dataDir;
+    const bool dirIsNew = !dataDir.isEmpty() && !QFileInfo::exists(dataDir);
     if (dataDir.isEmpty() || !QDir().mkpath(dataDir)) {
         *error = QStringLiteral("无法创建数据目录：%1").arg(dataDir);
         return false;
@@ -273,6 +274,17 @@ bool createEmbedded(const QString &companyName, const QString &databaseName, boo
         removeDatabaseFile(companyFile);
         if (directoryIsNew) {
             removeDatabaseFile(directoryFile);
+        }
+    }
+    // The company's books and its accounts are for the owner's eyes only.
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (ok && dirIsNew) {
+        QFile::setPermissions(dataDir, ownerOnly | QFileDevice::ExeOwner);
+    }
+    if (ok) {
+        QFile::setPermissions(companyFile, ownerOnly);
+        if (directoryIsNew) {
+            QFile::setPermissions(directoryFile, ownerOnly);
         }
     }
     return ok;

@@ -10,13 +10,13 @@ customer::customer(QWidget *parent)
 
     Definition definition;
     definition.columns = {
-        {QStringLiteral("客户编码"), 100, Role::Code, Fill::Code},
-        {QStringLiteral("客户名称"), 200, Role::Text, Fill::Name},
+        {QStringLiteral("客户编码"), 100, Role::Code, Fill::Code, {}},
+        {QStringLiteral("客户名称"), 200, Role::Text, Fill::Name, QStringLiteral("customer_name")},
         // A new customer's short name starts as its name.
-        {QStringLiteral("简称"), 200, Role::Text, Fill::Name},
-        {QStringLiteral("所属区域"), 100, Role::Text, Fill::FirstCombo},
-        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero},
-        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
+        {QStringLiteral("简称"), 200, Role::Text, Fill::Name, QStringLiteral("short_name")},
+        {QStringLiteral("所属区域"), 100, Role::Text, Fill::FirstCombo, QStringLiteral("area")},
+        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero, {}},
+        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing, {}},
     };
     definition.listSql = QStringLiteral(
         "select customer_id,customer_name,short_name,area,id from customer where 1=1 %1 order by id");

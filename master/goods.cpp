@@ -19,14 +19,14 @@ goods::goods(QWidget *parent)
 
     Definition definition;
     definition.columns = {
-        {QStringLiteral("商品编码"), 100, Role::Code, Fill::Code},
-        {QStringLiteral("商品名称"), 200, Role::Text, Fill::Name},
-        {QStringLiteral("单位"), 50, Role::Text, Fill::FirstCombo},
-        {QStringLiteral("销售价格"), 100, Role::Price, Fill::Zero},
-        {QStringLiteral("采购价格"), 100, Role::Price, Fill::Zero},
-        {QStringLiteral("类别"), 100, Role::Text, Fill::SecondCombo},
-        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero},
-        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
+        {QStringLiteral("商品编码"), 100, Role::Code, Fill::Code, {}},
+        {QStringLiteral("商品名称"), 200, Role::Text, Fill::Name, QStringLiteral("food_name")},
+        {QStringLiteral("单位"), 50, Role::Text, Fill::FirstCombo, QStringLiteral("unit")},
+        {QStringLiteral("销售价格"), 100, Role::Price, Fill::Zero, QStringLiteral("customer_price")},
+        {QStringLiteral("采购价格"), 100, Role::Price, Fill::Zero, QStringLiteral("purchar_price")},
+        {QStringLiteral("类别"), 100, Role::Text, Fill::SecondCombo, QStringLiteral("category")},
+        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero, {}},
+        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing, {}},
     };
     definition.listSql = QStringLiteral(
         "select food_id,food_name,unit,customer_price,purchar_price,category,id from food_info "

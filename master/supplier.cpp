@@ -10,13 +10,13 @@ supplier::supplier(QWidget *parent)
 
     Definition definition;
     definition.columns = {
-        {QStringLiteral("供应商编码"), 100, Role::Code, Fill::Code},
-        {QStringLiteral("供应商名称"), 200, Role::Text, Fill::Name},
+        {QStringLiteral("供应商编码"), 100, Role::Code, Fill::Code, {}},
+        {QStringLiteral("供应商名称"), 200, Role::Text, Fill::Name, QStringLiteral("supplier_name")},
         // A new supplier's short name starts as its name.
-        {QStringLiteral("简称"), 200, Role::Text, Fill::Name},
-        {QStringLiteral("供应品类"), 100, Role::Text, Fill::FirstCombo},
-        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero},
-        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing},
+        {QStringLiteral("简称"), 200, Role::Text, Fill::Name, QStringLiteral("short_name")},
+        {QStringLiteral("供应品类"), 100, Role::Text, Fill::FirstCombo, QStringLiteral("category")},
+        {QStringLiteral("流水号"), 100, Role::Id, Fill::Zero, {}},
+        {QStringLiteral("选择"), 30, Role::Tick, Fill::Nothing, {}},
     };
     definition.listSql = QStringLiteral(
         "select supplier_id,supplier_name,short_name,category,id from supplier where 1=1 %1 order by id");

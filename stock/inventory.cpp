@@ -6,6 +6,7 @@
 #include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/decimaltext.h"
+#include "widgets/guardedsave.h"
 #include "widgets/picklist.h"
 #include "widgets/csvexport.h"
 #include "widgets/messages.h"
@@ -62,7 +63,7 @@ QString inventory::loadStatement(const QString &from, const QString &to)
     // Each stored row is valued like a new one: the average purchase price of
     // its goods item on its day, else the purchase price.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/sum(quantity) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
+        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
         .arg(from, to);
 }
 
@@ -111,7 +112,7 @@ QString inventory::costPrice(const QString &day, long long code)
 {
     m_query.setForwardOnly(true);
     QString price;
-    if (m_query.exec(QStringLiteral("select isnull(t2.price,t1.purchar_price) from (select food_id,purchar_price from food_info where food_id=%2) t1 left join (select food_id,sum(quantity*price)/sum(quantity) as price from purchar where date='%1' and food_id=%2 group by food_id) t2 on t1.food_id=t2.food_id")
+    if (m_query.exec(QStringLiteral("select isnull(t2.price,t1.purchar_price) from (select food_id,purchar_price from food_info where food_id=%2) t1 left join (select food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar where date='%1' and food_id=%2 group by food_id) t2 on t1.food_id=t2.food_id")
                          .arg(day, QString::number(code)))
         && m_query.next()) {
         price = m_query.value(0).toString();
@@ -189,52 +190,82 @@ void inventory::on_pushButton_4_clicked()
     table->setRowCount(0);
     const QSignalBlocker blocker(table);
 
-    m_query.setForwardOnly(true);
     const QString sql = loadStatement(SqlText::dayText(m_ui->dateEdit_2->date()),
                                       SqlText::dayText(m_ui->dateEdit_3->date()));
-    if (m_query.exec(sql)) {
-        while (m_query.next()) {
-            // Shown as the server's decimal column shows it; the amount is made
-            // from the price as shown, like a new row's.
-            const QString quantity = DecimalText::twoDecimals(m_query.value(4).toDouble());
-            const QString price = DecimalText::twoDecimals(m_query.value(5).toDouble());
-            appendRow({m_query.value(0).toString(), m_query.value(1).toString(),
-                       m_query.value(2).toString(), m_query.value(3).toString(), quantity, price,
-                       DecimalText::twoDecimals(DecimalText::valueOf(price) * DecimalText::valueOf(quantity)),
-                       m_query.value(7).toString(), m_query.value(8).toString(),
-                       m_query.value(9).toString()});
-        }
+    Gateway::Rows rows;
+    QString error;
+    if (!Gateway::read(sql, &rows, &error)) {
+        Messages::databaseError(this, error);
+        return;
     }
-    m_query.finish();
-    m_query.setForwardOnly(false);
+    for (const QVector<QVariant> &values : qAsConst(rows)) {
+        // Shown as the server's decimal column shows it; the amount is made
+        // from the price as shown, like a new row's.
+        const QString quantity = DecimalText::twoDecimals(values.value(4).toDouble());
+        const QString price = DecimalText::twoDecimals(values.value(5).toDouble());
+        appendRow({values.value(0).toString(), values.value(1).toString(),
+                   values.value(2).toString(), values.value(3).toString(), quantity, price,
+                   DecimalText::twoDecimals(DecimalText::valueOf(price) * DecimalText::valueOf(quantity)),
+                   values.value(7).toString(), values.value(8).toString(),
+                   values.value(9).toString()});
+        const int row = table->rowCount() - 1;
+        GuardedSave::remember(table->item(row, QuantityColumn), values.value(4));
+        GuardedSave::remember(table->item(row, RemarksColumn), values.value(7));
+    }
+}
+
+QString inventory::unchangedCondition(int row) const
+{
+    const QTableWidget *table = m_ui->tableWidget;
+    return QStringLiteral(" where id=%1").arg(idOf(table, row))
+        + GuardedSave::unchangedNumber(QStringLiteral("quantity"),
+                                       GuardedSave::loaded(table->item(row, QuantityColumn)))
+        + GuardedSave::unchangedText(QStringLiteral("remarks"),
+                                     GuardedSave::loaded(table->item(row, RemarksColumn)))
+        + QLatin1Char(';');
 }
 
 void inventory::on_pushButton_clicked()
 {
     QTableWidget *table = m_ui->tableWidget;
-    QStringList statements;
+    const QVector<GuardedSave::TextColumn> remarks{
+        {RemarksColumn, QStringLiteral("备注"), QStringLiteral("remarks")}};
+    const QString unstorable = GuardedSave::unstorableText(table, remarks);
+    if (!unstorable.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), unstorable);
+        return;
+    }
+    QVector<GuardedSave::Write> writes;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (idOf(table, row) == 0) {
-            statements << QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('%1',%2,'%3','%4','%5');")
+            writes.append({QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('%1',%2,'%3','%4','%5');")
                               .arg(SqlText::quoted(cellText(table, row, DateColumn)),
                                    QString::number(SqlText::codeOf(cellText(table, row, CodeColumn))),
                                    SqlText::quoted(cellText(table, row, QuantityColumn)),
                                    SqlText::quoted(cellText(table, row, RemarksColumn)),
-                                   SqlText::quoted(cellText(table, row, InputColumn)));
-        } else {
-            statements << QStringLiteral("update inventory set quantity='%2',remarks='%3' where id=%1;")
-                              .arg(QString::number(idOf(table, row)),
-                                   SqlText::quoted(cellText(table, row, QuantityColumn)),
-                                   SqlText::quoted(cellText(table, row, RemarksColumn)));
+                                   SqlText::quoted(cellText(table, row, InputColumn))), -1});
+        } else if (GuardedSave::changed(table->item(row, QuantityColumn))
+                   || GuardedSave::changed(table->item(row, RemarksColumn))) {
+            writes.append({QStringLiteral("update inventory set quantity='%1',remarks='%2'")
+                               .arg(SqlText::quoted(cellText(table, row, QuantityColumn)),
+                                    SqlText::quoted(cellText(table, row, RemarksColumn)))
+                               + unchangedCondition(row), row});
         }
     }
 
-    // All or nothing: a block that fails undoes the blocks before it, and the
-    // rows stay on screen so the clerk can correct them and save again.
-    if (!statements.isEmpty()) {
+    // All or nothing: a failure undoes everything, and the rows stay on
+    // screen so the clerk can correct them and save again. Only new and
+    // changed rows are written, a changed one only while it is as loaded.
+    if (!writes.isEmpty()) {
+        QList<int> stale;
         QString error;
-        if (!Gateway::run(statements, &error, Gateway::BlockSize)) {
-            Messages::databaseError(this, error);
+        const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
+        if (outcome == GuardedSave::Outcome::Stale) {
+            Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(stale));
+            return;
+        }
+        if (outcome == GuardedSave::Outcome::Failed) {
+            Messages::databaseError(this, GuardedSave::explained(error, table, remarks));
             return;
         }
     }
@@ -258,17 +289,22 @@ void inventory::on_pushButton_2_clicked()
         return;
     }
 
-    // The stored rows go together: if one cannot be deleted, none is, and
-    // the table still shows them all.
-    QStringList statements;
+    // The stored rows go together: if one cannot be deleted, or was
+    // changed by someone else, none is, and the table still shows them all.
+    QVector<GuardedSave::Write> writes;
     for (const int row : qAsConst(ticked)) {
-        const long long id = idOf(table, row);
-        if (id != 0) {
-            statements << QStringLiteral("delete from inventory where id=%1").arg(id);
+        if (idOf(table, row) != 0) {
+            writes.append({QStringLiteral("delete from inventory") + unchangedCondition(row), row});
         }
     }
+    QList<int> stale;
     QString error;
-    if (!Gateway::run(statements, &error)) {
+    const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
+    if (outcome == GuardedSave::Outcome::Stale) {
+        Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(stale));
+        return;
+    }
+    if (outcome == GuardedSave::Outcome::Failed) {
         Messages::databaseError(this, error);
         return;
     }

@@ -60,6 +60,9 @@ private:
     // purchase price; empty when it has neither.
     QString costPrice(const QString &day, long long code);
     void appendRow(const QStringList &cells);
+    // " where id=… and <loaded values>;": a row is written only while it is
+    // as loaded.
+    QString unchangedCondition(int row) const;
 
     std::unique_ptr<Ui::inventory> m_ui;
     QSqlQuery m_query;

@@ -5,6 +5,7 @@
 #include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/decimaltext.h"
+#include "widgets/guardedsave.h"
 #include "stock/orderprintform.h"
 #include "stock/orderprintstate.h"
 #include "widgets/messages.h"
@@ -118,14 +119,10 @@ OrderForm::~OrderForm()
 QStringList OrderForm::readTexts(const QString &statement)
 {
     QStringList texts;
-    m_query.setForwardOnly(true);
-    if (m_query.exec(statement)) {
-        while (m_query.next()) {
-            texts << m_query.value(0).toString();
-        }
+    QString error;
+    if (!Gateway::readTexts(statement, &texts, &error)) {
+        Messages::databaseError(this, error);
     }
-    m_query.finish();
-    m_query.setForwardOnly(false);
     return texts;
 }
 
@@ -286,7 +283,7 @@ void OrderForm::addLine()
         lines->setItem(row, Price, new QTableWidgetItem(priceText));
         lines->setItem(row, Amount, readOnlyItem(amountText));
         lines->setItem(row, Remarks, new QTableWidgetItem(m_body->lineEdit_4->text()));
-        lines->setItem(row, RowId, new QTableWidgetItem(QStringLiteral("0")));
+        lines->setItem(row, RowId, readOnlyItem(QStringLiteral("0")));
         lines->setItem(row, LineTick, tickItem());
     }
 
@@ -369,6 +366,7 @@ void OrderForm::on_pushButton_4_clicked()
 
     QTableWidget *list = m_body->tableWidget_2;
     m_body->tableWidget->setRowCount(0);
+    m_linesNumber.clear();
     list->setRowCount(0);
     list->setRowCount(1);
     m_body->comboBox_3->setFocus();
@@ -401,23 +399,24 @@ void OrderForm::loadOrderList()
 
     QTableWidget *list = m_body->tableWidget_2;
     list->setRowCount(0);
-    m_query.setForwardOnly(true);
-    if (m_query.exec(statement)) {
-        while (m_query.next()) {
-            const int row = list->rowCount();
-            list->insertRow(row);
-            list->setItem(row, Number, new QTableWidgetItem(m_query.value(0).toString()));
-            list->setItem(row, Date, new QTableWidgetItem(m_query.value(1).toString()));
-            list->setItem(row, Party, new QTableWidgetItem(m_query.value(2).toString()));
-            list->setItem(row, LineCount, new QTableWidgetItem(m_query.value(3).toString()));
-            list->setItem(row, Total, new QTableWidgetItem(DecimalText::twoDecimals(
-                                          DecimalText::valueOf(m_query.value(4).toString()))));
-            list->setItem(row, Clerk, new QTableWidgetItem(m_query.value(5).toString()));
-            list->setItem(row, ListTick, tickItem());
-        }
+    Gateway::Rows rows;
+    QString error;
+    if (!Gateway::read(statement, &rows, &error)) {
+        Messages::databaseError(this, error);
+        return;
     }
-    m_query.finish();
-    m_query.setForwardOnly(false);
+    for (const QVector<QVariant> &values : qAsConst(rows)) {
+        const int row = list->rowCount();
+        list->insertRow(row);
+        list->setItem(row, Number, new QTableWidgetItem(values.value(0).toString()));
+        list->setItem(row, Date, new QTableWidgetItem(values.value(1).toString()));
+        list->setItem(row, Party, new QTableWidgetItem(values.value(2).toString()));
+        list->setItem(row, LineCount, new QTableWidgetItem(values.value(3).toString()));
+        list->setItem(row, Total, new QTableWidgetItem(DecimalText::twoDecimals(
+                                      DecimalText::valueOf(values.value(4).toString()))));
+        list->setItem(row, Clerk, new QTableWidgetItem(values.value(5).toString()));
+        list->setItem(row, ListTick, tickItem());
+    }
 }
 
 void OrderForm::on_tableWidget_2_clicked(const QModelIndex &index)
@@ -428,26 +427,32 @@ void OrderForm::on_tableWidget_2_clicked(const QModelIndex &index)
     {
         const QSignalBlocker blocker(lines);
         lines->setRowCount(0);
-        m_query.setForwardOnly(true);
-        if (m_query.exec(m_setup.orderLines.arg(SqlText::quoted(number)))) {
-            while (m_query.next()) {
-                const int row = lines->rowCount();
-                lines->insertRow(row);
-                const double quantity = DecimalText::valueOf(m_query.value(3).toString());
-                const double price = DecimalText::valueOf(m_query.value(4).toString());
-                lines->setItem(row, Code, readOnlyItem(m_query.value(0).toString()));
-                lines->setItem(row, Name, readOnlyItem(m_query.value(1).toString()));
-                lines->setItem(row, Unit, readOnlyItem(m_query.value(2).toString()));
-                lines->setItem(row, Quantity, new QTableWidgetItem(DecimalText::twoDecimals(quantity)));
-                lines->setItem(row, Price, new QTableWidgetItem(DecimalText::twoDecimals(price)));
-                lines->setItem(row, Amount, readOnlyItem(DecimalText::twoDecimals(quantity * price)));
-                lines->setItem(row, Remarks, new QTableWidgetItem(m_query.value(6).toString()));
-                lines->setItem(row, RowId, new QTableWidgetItem(m_query.value(7).toString()));
-                lines->setItem(row, LineTick, tickItem());
-            }
+        m_linesNumber.clear();
+        Gateway::Rows rows;
+        QString error;
+        if (!Gateway::read(m_setup.orderLines.arg(SqlText::quoted(number)), &rows, &error)) {
+            Messages::databaseError(this, error);
+            return;
         }
-        m_query.finish();
-        m_query.setForwardOnly(false);
+        m_linesNumber = number;
+        for (const QVector<QVariant> &values : qAsConst(rows)) {
+            const int row = lines->rowCount();
+            lines->insertRow(row);
+            const double quantity = DecimalText::valueOf(values.value(3).toString());
+            const double price = DecimalText::valueOf(values.value(4).toString());
+            lines->setItem(row, Code, readOnlyItem(values.value(0).toString()));
+            lines->setItem(row, Name, readOnlyItem(values.value(1).toString()));
+            lines->setItem(row, Unit, readOnlyItem(values.value(2).toString()));
+            lines->setItem(row, Quantity, new QTableWidgetItem(DecimalText::twoDecimals(quantity)));
+            lines->setItem(row, Price, new QTableWidgetItem(DecimalText::twoDecimals(price)));
+            lines->setItem(row, Amount, readOnlyItem(DecimalText::twoDecimals(quantity * price)));
+            lines->setItem(row, Remarks, new QTableWidgetItem(values.value(6).toString()));
+            lines->setItem(row, RowId, readOnlyItem(values.value(7).toString()));
+            lines->setItem(row, LineTick, tickItem());
+            GuardedSave::remember(lines->item(row, Quantity), values.value(3));
+            GuardedSave::remember(lines->item(row, Price), values.value(4));
+            GuardedSave::remember(lines->item(row, Remarks), values.value(6));
+        }
     }
     list->setCurrentCell(index.row(), index.column());
 }
@@ -508,11 +513,23 @@ void OrderForm::on_pushButton_clicked()
     const QString partyText = cellText(list, orderRow, Party);
     QString number = shownNumber;
 
+    const QString unstorable = GuardedSave::unstorableText(
+        lines, {{Remarks, QStringLiteral("备注"), QStringLiteral("remarks")}});
+    if (!unstorable.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), unstorable);
+        return;
+    }
     if (lines->rowCount() > 0) {
         // All lines or none: a failure leaves the database as it was and the
-        // lines on the screen for another try. The number is checked inside
-        // the transaction that stores the lines, so they are composed there.
-        auto compose = [&](QStringList *statements, QString *error) {
+        // lines on the screen for another try. The number, the partner and
+        // the goods are checked inside the transaction that stores the
+        // lines, so they are composed there. Only new and changed lines are
+        // written, a changed one only while it is as loaded.
+        QString refusal;
+        auto compose = [&](QVector<GuardedSave::Write> *writes, QString *error) {
+            if (!refuseMissingCodes(partyText, &refusal, error)) {
+                return false;
+            }
             if (newOrder && !findFreeNumber(date, partyText, &number, error)) {
                 return false;
             }
@@ -523,14 +540,20 @@ void OrderForm::on_pushButton_clicked()
                 const QString price = SqlText::quoted(cellText(lines, row, Price));
                 const QString remarks = SqlText::quoted(cellText(lines, row, Remarks));
                 if (newOrder || cellText(lines, row, RowId) == QStringLiteral("0")) {
-                    *statements << m_setup.insertLine.arg(
+                    writes->append({m_setup.insertLine.arg(
                         SqlText::quoted(number), SqlText::quoted(date), party,
                         QString::number(DecimalText::integerOf(cellText(lines, row, Code))), quantity,
-                        price, remarks, clerk);
-                } else {
-                    *statements << m_setup.updateLine.arg(
+                        price, remarks, clerk), -1});
+                } else if (GuardedSave::changed(lines->item(row, Quantity))
+                           || GuardedSave::changed(lines->item(row, Price))
+                           || GuardedSave::changed(lines->item(row, Remarks))) {
+                    QString sql = m_setup.updateLine.arg(
                         quantity, price, remarks,
                         QString::number(DecimalText::integerOf(cellText(lines, row, RowId))));
+                    if (sql.endsWith(QLatin1Char(';'))) {
+                        sql.chop(1);
+                    }
+                    writes->append({sql + lineUnchanged(row) + QLatin1Char(';'), row});
                 }
             }
             return true;
@@ -538,9 +561,21 @@ void OrderForm::on_pushButton_clicked()
         auto send = [this](const QString &block, QString *error) {
             return runStatements(block, error);
         };
+        QList<int> stale;
         QString error;
-        if (!Gateway::run(compose, &error, Gateway::BlockSize, send)) {
-            Messages::databaseError(this, error);
+        const GuardedSave::Outcome outcome = GuardedSave::run(compose, &stale, &error, send);
+        if (outcome == GuardedSave::Outcome::Stale) {
+            Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(stale));
+            return;
+        }
+        if (outcome == GuardedSave::Outcome::Failed) {
+            if (!refusal.isEmpty()) {
+                Messages::warning(this, QStringLiteral("保存提示"), refusal);
+            } else {
+                Messages::databaseError(
+                    this, GuardedSave::explained(error, lines, {{Remarks, QStringLiteral("备注"),
+                                                                 QStringLiteral("remarks")}}));
+            }
             return;
         }
     }
@@ -559,7 +594,7 @@ void OrderForm::on_pushButton_2_clicked()
 {
     QTableWidget *lines = m_body->tableWidget;
     QList<int> ticked;
-    QStringList statements;
+    QVector<GuardedSave::Write> writes;
     for (int row = lines->rowCount() - 1; row >= 0; --row) {
         const QTableWidgetItem *tick = lines->item(row, LineTick);
         if (!tick || tick->checkState() != Qt::Checked) {
@@ -568,7 +603,7 @@ void OrderForm::on_pushButton_2_clicked()
         ticked << row;
         const long long id = DecimalText::integerOf(cellText(lines, row, RowId));
         if (id != 0) {
-            statements << m_setup.deleteLine.arg(id);
+            writes.append({m_setup.deleteLine.arg(id) + lineUnchanged(row) + QLatin1Char(';'), row});
         }
     }
     if (ticked.isEmpty()) {
@@ -576,11 +611,17 @@ void OrderForm::on_pushButton_2_clicked()
         return;
     }
 
-    if (!statements.isEmpty()) {
-        // The stored lines go together or not at all; the table shows the
-        // outcome.
+    if (!writes.isEmpty()) {
+        // The stored lines go together or not at all, and only while they
+        // are as loaded; the table shows the outcome.
+        QList<int> stale;
         QString error;
-        if (!Gateway::run(statements, &error)) {
+        const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
+        if (outcome == GuardedSave::Outcome::Stale) {
+            Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(stale));
+            return;
+        }
+        if (outcome == GuardedSave::Outcome::Failed) {
             Messages::databaseError(this, error);
             return;
         }
@@ -589,6 +630,59 @@ void OrderForm::on_pushButton_2_clicked()
         lines->removeRow(row);
     }
     Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("删除成功！"));
+}
+
+QString OrderForm::lineUnchanged(int row) const
+{
+    const QTableWidget *lines = m_body->tableWidget;
+    return QStringLiteral(" and %1='%2'").arg(m_setup.numberColumn, SqlText::quoted(m_linesNumber))
+        + GuardedSave::unchangedNumber(QStringLiteral("quantity"),
+                                       GuardedSave::loaded(lines->item(row, Quantity)))
+        + GuardedSave::unchangedNumber(QStringLiteral("price"),
+                                       GuardedSave::loaded(lines->item(row, Price)))
+        + GuardedSave::unchangedText(QStringLiteral("remarks"),
+                                     GuardedSave::loaded(lines->item(row, Remarks)));
+}
+
+bool OrderForm::refuseMissingCodes(const QString &partyText, QString *refusal, QString *error)
+{
+    auto count = [&](const QString &sql, long long *found) {
+        QSqlQuery query;
+        if (!Gateway::exec(query, sql, error)) {
+            return false;
+        }
+        *found = query.next() ? query.value(0).toLongLong() : 0;
+        return Gateway::fetchedAll(query, error);
+    };
+    long long found = 0;
+    if (!count(m_setup.partyExists.arg(SqlText::codeOf(partyText)), &found)) {
+        return false;
+    }
+    if (found == 0) {
+        *refusal = QStringLiteral("%1“%2”不存在，请重新选择！").arg(m_setup.partyTitle, partyText);
+        *error = *refusal;
+        return false;
+    }
+    const QTableWidget *lines = m_body->tableWidget;
+    QList<long long> known;
+    for (int row = 0; row < lines->rowCount(); ++row) {
+        const long long code = DecimalText::integerOf(cellText(lines, row, Code));
+        if (known.contains(code)) {
+            continue;
+        }
+        if (!count(QStringLiteral("select count(0) from food_info where food_id=%1").arg(code), &found)) {
+            return false;
+        }
+        if (found == 0) {
+            *refusal = QStringLiteral("第%1行商品编码“%2”不存在，请删除该行后再保存！")
+                           .arg(row + 1)
+                           .arg(cellText(lines, row, Code));
+            *error = *refusal;
+            return false;
+        }
+        known << code;
+    }
+    return true;
 }
 
 void OrderForm::on_pushButton_6_clicked()

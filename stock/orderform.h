@@ -48,6 +48,8 @@ struct OrderFormSetup
     QString insertLine;       // %1 number ... %8 clerk
     QString updateLine;       // %1 quantity, %2 price, %3 remarks, %4 id
     QString deleteLine;       // %1 id
+    QString numberColumn;     // "purchar_no": updates and deletes keep to the order's lines
+    QString partyExists;      // %1 party code; a count
 
     std::function<OrderPrintForm *(QWidget *parent)> createPrintForm;
 
@@ -112,6 +114,12 @@ private:
     bool findFreeNumber(const QString &date, const QString &partyText, QString *number,
                         QString *error);
     void handOverToPrint(bool preview);
+    // The condition that keeps a line's update or delete to the lines of
+    // the order shown, and to a line still as loaded.
+    QString lineUnchanged(int row) const;
+    // Inside the saving transaction: a refusal when the partner or a new
+    // line's goods item is not (or no longer) stored.
+    bool refuseMissingCodes(const QString &partyText, QString *refusal, QString *error);
 
     // Stock on hand of the picked item beside the quantity, counting the
     // lines not saved yet; on a delivery note, the lines beyond it in red.
@@ -131,4 +139,5 @@ private:
     double m_storedOnScreen = 0;
     QString m_stockError;
     QTimer *m_stockTimer = nullptr;
+    QString m_linesNumber;    // the order whose stored lines are shown
 };

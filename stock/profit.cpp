@@ -43,7 +43,7 @@ QString profit::reportStatement(const QString &from, const QString &to,
     // The cost price of a delivery is the average purchase price of that goods
     // item on the delivery day, else its standard purchase price.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.price,isnull(t3.price,t2.purchar_price)  from (select date,customer_id,food_id,quantity,price from sell where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/sum(quantity) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on t1.customer_id=t5.customer_id where 1=1 %3 %4 %5 %6 order by t1.food_id,t1.customer_id,t1.date")
+        "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.price,isnull(t3.price,t2.purchar_price)  from (select date,customer_id,food_id,quantity,price from sell where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar  group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on t1.customer_id=t5.customer_id where 1=1 %3 %4 %5 %6 order by t1.food_id,t1.customer_id,t1.date")
         .arg(from, to, customerClause, goodsClause, categoryClause, areaClause);
 }
 
@@ -67,7 +67,7 @@ void profit::on_pushButton_clicked()
     // The totals add up what the list shows, the two-decimal figures.
     double income = 0;
     double cost = 0;
-    fillTable(m_ui->tableWidget, sql, [&income, &cost](const QSqlQuery &query) {
+    const int shown = fillTable(m_ui->tableWidget, sql, [&income, &cost](const QSqlQuery &query) {
         QStringList cells;
         for (int c = 0; c < 5; ++c) {
             cells << query.value(c).toString();
@@ -80,6 +80,10 @@ void profit::on_pushButton_clicked()
         cost += DecimalText::valueOf(quantity) * DecimalText::valueOf(costPrice);
         return cells;
     });
+    if (shown < 0) {
+        m_ui->label_5->clear();
+        return;
+    }
     m_ui->label_5->setText(totalsText(income, cost));
 }
 

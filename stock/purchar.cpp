@@ -40,6 +40,9 @@ OrderFormSetup purchaseSetup()
         "update purchar set quantity='%1',price='%2',remarks='%3' where id=%4;");
     setup.deleteLine = QStringLiteral("delete from purchar where id=%1");
 
+    setup.numberColumn = QStringLiteral("purchar_no");
+    setup.partyExists = QStringLiteral("select count(0) from supplier where supplier_id=%1");
+
     setup.createPrintForm = [](QWidget *parent) { return new printdb2(parent); };
     setup.storedLines = QStringLiteral(
         "select food_id,sum(quantity) from purchar where id in (%1) and date<='%2' group by food_id");

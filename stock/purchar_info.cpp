@@ -58,7 +58,7 @@ void purchar_info::on_pushButton_clicked()
     // The amount and the total are made from the two-decimal figures shown,
     // so that the list adds up on paper.
     double total = 0;
-    fillTable(m_ui->tableWidget, sql, [&total](const QSqlQuery &query) {
+    const int shown = fillTable(m_ui->tableWidget, sql, [&total](const QSqlQuery &query) {
         QStringList cells;
         for (int c = 0; c < 5; ++c) {
             cells << query.value(c).toString();
@@ -70,6 +70,10 @@ void purchar_info::on_pushButton_clicked()
         total += DecimalText::valueOf(amount);
         return cells;
     });
+    if (shown < 0) {
+        m_ui->label_5->clear();
+        return;
+    }
     m_ui->label_5->setText(QStringLiteral("采购金额%1元").arg(DecimalText::twoDecimals(total)));
 }
 

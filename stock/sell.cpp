@@ -41,6 +41,9 @@ OrderFormSetup deliverySetup()
         "update sell set quantity='%1',price='%2',remarks='%3' where id=%4;");
     setup.deleteLine = QStringLiteral("delete from sell where id=%1");
 
+    setup.numberColumn = QStringLiteral("sell_no");
+    setup.partyExists = QStringLiteral("select count(0) from customer where customer_id=%1");
+
     setup.createPrintForm = [](QWidget *parent) { return new printdb1(parent); };
     setup.takesFromStock = true;
     setup.storedLines = QStringLiteral(

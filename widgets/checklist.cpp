@@ -1,5 +1,8 @@
 #include "widgets/checklist.h"
 
+#include "db/gateway.h"
+#include "widgets/messages.h"
+
 #include "widgets/tablecells.h"
 
 #include <QHeaderView>
@@ -27,17 +30,15 @@ bool load(QTableWidget *table, const QString &countSql, const QString &listSql)
         table->setRowCount(count.value(0).toInt());
     }
 
-    QSqlQuery list;
-    list.setForwardOnly(true);
-    if (!list.exec(listSql)) {
-        table->setRowCount(0);
-        return false;
-    }
     // The count only presizes the table; the rows read decide, in case the
-    // list changed between the two statements.
+    // list changed between the two statements. A list that cannot be read
+    // is said to be so.
     QStringList names;
-    while (list.next()) {
-        names << list.value(0).toString();
+    QString error;
+    if (!Gateway::readTexts(listSql, &names, &error)) {
+        table->setRowCount(0);
+        Messages::databaseError(table->window(), error);
+        return false;
     }
     fill(table, names);
     return true;

@@ -1,10 +1,14 @@
 #include "widgets/csvexport.h"
 
+#include "db/gateway.h"
 #include "widgets/filedialogs.h"
+#include "widgets/messages.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
-#include <QFile>
+#include <QDir>
+#include <QSaveFile>
+#include <QSqlQueryModel>
 #include <QProgressBar>
 #include <QStringList>
 #include <QTableView>
@@ -49,7 +53,10 @@ QString csvLine(const QStringList &texts)
 }
 
 // Opened without text mode so that no carriage return is added to the line
-// feeds; the stream encodes with the locale's codec and writes no BOM.
+// feeds; the stream encodes with the locale's codec and writes no BOM. The
+// lines go to a temporary file beside the target, which replaces the target
+// only once all of them are written: a full disk or a failing drive leaves
+// the file that was there, never a truncated one.
 class CsvFile
 {
 public:
@@ -57,7 +64,7 @@ public:
 
     bool open()
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (!m_file.open(QIODevice::WriteOnly)) {
             return false;
         }
         m_stream.setDevice(&m_file);
@@ -68,16 +75,35 @@ public:
 
     void writeLine(const QStringList &texts) { m_stream << csvLine(texts); }
 
-    void close()
+    bool commit()
     {
         m_stream.flush();
-        m_file.close();
+        if (m_stream.status() != QTextStream::Ok && m_file.error() == QFileDevice::NoError) {
+            m_file.cancelWriting();
+            m_error = QStringLiteral("write error");
+            return false;
+        }
+        if (!m_file.commit()) {
+            m_error = m_file.errorString();
+            return false;
+        }
+        return true;
     }
 
+    QString error() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
+
 private:
-    QFile m_file;
+    QSaveFile m_file;
     QTextStream m_stream;
+    QString m_error;
 };
+
+void tellFailure(QWidget *parent, const QString &fileName, const QString &reason)
+{
+    Messages::warning(parent, QStringLiteral("导出提示"),
+                      QStringLiteral("文件%1导出失败：%2")
+                          .arg(QDir::toNativeSeparators(fileName), reason));
+}
 
 } // namespace
 
@@ -105,6 +131,7 @@ void CsvExport::exportTable(QWidget *parent, QTableWidget *table)
 
     CsvFile file(fileName);
     if (!file.open()) {
+        tellFailure(parent, fileName, file.error());
         return;
     }
     file.writeLine(header);
@@ -116,7 +143,9 @@ void CsvExport::exportTable(QWidget *parent, QTableWidget *table)
         }
         file.writeLine(texts);
     }
-    file.close();
+    if (!file.commit()) {
+        tellFailure(parent, fileName, file.error());
+    }
 }
 
 void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemModel *model,
@@ -128,6 +157,14 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
     }
     // A query model hands out its rows in chunks as the view scrolls; the
     // user exports the whole result, not the part seen so far.
+    // A fetch that fails leaves no part of the rows to be taken for all.
+    QString readError;
+    if (auto *queryModel = qobject_cast<QSqlQueryModel *>(model)) {
+        if (!Gateway::fetchAll(queryModel, &readError)) {
+            Messages::databaseError(parent, readError);
+            return;
+        }
+    }
     while (model->canFetchMore(QModelIndex())) {
         model->fetchMore(QModelIndex());
     }
@@ -142,6 +179,7 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
     CsvFile file(fileName);
     if (!file.open()) {
         progressBar->hide();
+        tellFailure(parent, fileName, file.error());
         return;
     }
     file.writeLine(header);
@@ -153,6 +191,9 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
         file.writeLine(texts);
         progressBar->setValue(r + 1);
     }
-    file.close();
+    const bool written = file.commit();
     progressBar->hide();
+    if (!written) {
+        tellFailure(parent, fileName, file.error());
+    }
 }

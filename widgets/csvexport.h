@@ -10,8 +10,9 @@ class QWidget;
 // Writes the table a form shows to a CSV file that the user picks: a header
 // line, then one line per row, fields separated by commas, every line ending
 // in a line feed, in the system's 8-bit encoding without byte-order mark.
-// Neither operation shows a message; a cancelled dialog or a file that cannot
-// be opened simply writes nothing.
+// A cancelled dialog writes nothing. The target is replaced only by a
+// complete file; a file that cannot be written is reported with its path and
+// the reason, and whatever was there before stays.
 class CsvExport
 {
 public:

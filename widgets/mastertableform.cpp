@@ -20,6 +20,8 @@
 #include <QTableWidget>
 #include <QTableWidgetItem>
 
+#include <algorithm>
+
 namespace {
 
 // Names are joined with their code by "-" into the party texts that other
@@ -139,14 +141,13 @@ void MasterTableForm::fillCombos()
         if (i >= m_definition.comboSqls.size()) {
             continue;
         }
-        QSqlQuery query;
-        query.setForwardOnly(true);
-        if (!query.exec(m_definition.comboSqls.at(i))) {
+        QStringList texts;
+        QString error;
+        if (!Gateway::readTexts(m_definition.comboSqls.at(i), &texts, &error)) {
+            Messages::databaseError(this, error);
             continue;
         }
-        while (query.next()) {
-            combo->addItem(query.value(0).toString());
-        }
+        combo->addItems(texts);
     }
 }
 
@@ -159,26 +160,28 @@ void MasterTableForm::load()
     // One pass over the list: the rows read decide the row count, so no row
     // is ever left without items.
     QVector<QTableWidgetItem *> items;
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (query.exec(SqlTemplate::fill(m_definition.listSql, {m_searchClause}))) {
-        while (query.next()) {
-            for (int c = 0; c < columnCount; ++c) {
-                switch (m_definition.columns.at(c).role) {
-                case Role::Code:
-                case Role::Id:
-                    items << readOnlyItem(query.value(c).toString());
-                    break;
-                case Role::Text:
-                    items << new QTableWidgetItem(query.value(c).toString());
-                    break;
-                case Role::Price:
-                    items << new QTableWidgetItem(DecimalText::twoDecimals(query.value(c).toDouble()));
-                    break;
-                case Role::Tick:
-                    items << tickItem();
-                    break;
-                }
+    Gateway::Rows rows;
+    QString error;
+    const bool ok = Gateway::read(SqlTemplate::fill(m_definition.listSql, {m_searchClause}), &rows, &error);
+    for (const QVector<QVariant> &values : qAsConst(rows)) {
+        for (int c = 0; c < columnCount; ++c) {
+            const QVariant value = values.value(c);
+            switch (m_definition.columns.at(c).role) {
+            case Role::Code:
+            case Role::Id:
+                items << readOnlyItem(value.toString());
+                break;
+            case Role::Text:
+                items << new QTableWidgetItem(value.toString());
+                GuardedSave::remember(items.last(), value);
+                break;
+            case Role::Price:
+                items << new QTableWidgetItem(DecimalText::twoDecimals(value.toDouble()));
+                GuardedSave::remember(items.last(), value);
+                break;
+            case Role::Tick:
+                items << tickItem();
+                break;
             }
         }
     }
@@ -192,6 +195,9 @@ void MasterTableForm::load()
         table->setItem(i / columnCount, i % columnCount, items.at(i));
     }
     table->setUpdatesEnabled(true);
+    if (!ok) {
+        Messages::databaseError(this, error);
+    }
 }
 
 void MasterTableForm::on_lineEdit_3_textChanged(const QString &arg1)
@@ -367,19 +373,18 @@ void MasterTableForm::deleteTicked()
         return;
     }
 
-    int removed = 0;
+    QList<int> unsaved;
+    QList<int> stored;
+    QVector<GuardedSave::Write> writes;
     QStringList kept;
-    bool failed = false;
-    QSqlQuery query;
-    for (int row = table->rowCount() - 1; row >= 0; --row) {
+    for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem *tick = table->item(row, m_tickColumn);
         if (!tick || tick->checkState() != Qt::Checked) {
             continue;
         }
         const long long id = integerOf(cellText(table, row, m_idColumn));
         if (id == 0) {
-            table->removeRow(row);
-            ++removed;
+            unsaved << row;
             continue;
         }
         // Documents refer to the record by its code; such a record stays, in
@@ -387,23 +392,41 @@ void MasterTableForm::deleteTicked()
         const long long code = integerOf(cellText(table, row, m_codeColumn));
         bool inUse = false;
         if (!runGuards(code, &inUse)) {
-            failed = true;
-            break;
+            return;
         }
         if (inUse) {
-            kept.prepend(cellText(table, row, m_codeColumn));
+            kept << cellText(table, row, m_codeColumn);
             continue;
         }
-        if (!query.exec(m_definition.deleteSql.arg(id))) {
-            Messages::databaseError(this, query.lastError().text());
-            failed = true;
-            break;
+        QString sql = m_definition.deleteSql.arg(id);
+        if (sql.endsWith(QLatin1Char(';'))) {
+            sql.chop(1);
         }
-        table->removeRow(row);
-        ++removed;
+        writes.append({sql + unchangedCondition(row, id) + QLatin1Char(';'), row});
+        stored << row;
     }
 
-    if (removed > 0) {
+    // The stored records go together, and only while they still hold what
+    // this screen shows.
+    if (!writes.isEmpty()) {
+        QList<int> stale;
+        QString error;
+        const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
+        if (outcome != GuardedSave::Outcome::Saved) {
+            tellUnsaved(outcome, stale, error);
+            return;
+        }
+    }
+    QList<int> removed = unsaved + stored;
+    std::sort(removed.begin(), removed.end());
+    {
+        const QSignalBlocker blocker(table);
+        for (int i = removed.size() - 1; i >= 0; --i) {
+            table->removeRow(removed.at(i));
+        }
+    }
+
+    if (!removed.isEmpty()) {
         Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("删除成功！"));
     }
     if (!kept.isEmpty()) {
@@ -411,9 +434,63 @@ void MasterTableForm::deleteTicked()
                           QStringLiteral("[%1]已有单据使用，不能删除！")
                               .arg(kept.join(QStringLiteral("、"))));
     }
-    if (removed == 0 && kept.isEmpty() && !failed) {
+    if (removed.isEmpty() && kept.isEmpty()) {
         Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("请先选择一项！"));
     }
+}
+
+void MasterTableForm::tellUnsaved(GuardedSave::Outcome outcome, const QList<int> &staleRows,
+                                  const QString &error)
+{
+    if (outcome == GuardedSave::Outcome::Stale) {
+        if (!staleRows.isEmpty()) {
+            m_controls.table->setCurrentCell(staleRows.first(), m_codeColumn);
+        }
+        Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(staleRows));
+    } else {
+        Messages::databaseError(this, GuardedSave::explained(error, m_controls.table, textColumns()));
+    }
+}
+
+QVector<GuardedSave::TextColumn> MasterTableForm::textColumns() const
+{
+    QVector<GuardedSave::TextColumn> columns;
+    for (int c = 0; c < m_definition.columns.size(); ++c) {
+        if (m_definition.columns.at(c).role == Role::Text) {
+            columns.append({c, m_headers.value(c), m_definition.columns.at(c).field});
+        }
+    }
+    return columns;
+}
+
+bool MasterTableForm::rowChanged(int row) const
+{
+    for (int c = 0; c < m_definition.columns.size(); ++c) {
+        const Role role = m_definition.columns.at(c).role;
+        if ((role == Role::Text || role == Role::Price)
+            && GuardedSave::changed(m_controls.table->item(row, c))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString MasterTableForm::unchangedCondition(int row, long long id) const
+{
+    QString condition = QStringLiteral(" and id=%1").arg(id);
+    for (int c = 0; c < m_definition.columns.size(); ++c) {
+        const Column &column = m_definition.columns.at(c);
+        if (column.field.isEmpty()) {
+            continue;
+        }
+        const QVariant stored = GuardedSave::loaded(m_controls.table->item(row, c));
+        if (column.role == Role::Text) {
+            condition += GuardedSave::unchangedText(column.field, stored);
+        } else if (column.role == Role::Price) {
+            condition += GuardedSave::unchangedNumber(column.field, stored);
+        }
+    }
+    return condition;
 }
 
 void MasterTableForm::on_pushButton_3_clicked()
@@ -501,33 +578,41 @@ void MasterTableForm::save()
     if (refuseUncleanRows()) {
         return;
     }
+    const QString unstorable = GuardedSave::unstorableText(table, textColumns());
+    if (!unstorable.isEmpty()) {
+        Messages::warning(this, QStringLiteral("输入提示"), unstorable);
+        return;
+    }
 
-    // A block covers a hundred rows of the table, whether or not each of
-    // them is complete enough to be written.
-    QStringList blocks;
-    const int rowCount = table->rowCount();
-    for (int first = 0; first < rowCount; first += Gateway::BlockSize) {
-        QString text;
-        const int last = qMin(first + Gateway::BlockSize, rowCount);
-        for (int row = first; row < last; ++row) {
-            if (!rowIsComplete(row)) {
-                continue;
-            }
-            const bool isNew = integerOf(cellText(table, row, m_idColumn)) == 0;
-            text += SqlTemplate::fill(isNew ? m_definition.insertSql : m_definition.updateSql,
-                                 rowValues(row));
+    // Only the rows changed on this screen are written; a changed row only
+    // while it still holds what was loaded.
+    QVector<GuardedSave::Write> writes;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (!rowIsComplete(row)) {
+            continue;
         }
-        if (!text.isEmpty()) {
-            blocks << text;
+        const long long id = integerOf(cellText(table, row, m_idColumn));
+        if (id == 0) {
+            writes.append({SqlTemplate::fill(m_definition.insertSql, rowValues(row)), -1});
+        } else if (rowChanged(row)) {
+            QString sql = SqlTemplate::fill(m_definition.updateSql, rowValues(row)).trimmed();
+            if (sql.endsWith(QLatin1Char(';'))) {
+                sql.chop(1);
+            }
+            writes.append({sql + unchangedCondition(row, id) + QLatin1Char(';'), row});
         }
     }
 
-    // All or nothing: a block that fails takes the earlier ones back with
-    // it, and the table keeps the user's work for another try.
-    QString error;
-    if (!Gateway::run(blocks, &error)) {
-        Messages::databaseError(this, error);
-        return;
+    // All or nothing: a statement that fails takes the earlier ones back
+    // with it, and the table keeps the user's work for another try.
+    if (!writes.isEmpty()) {
+        QList<int> stale;
+        QString error;
+        const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
+        if (outcome != GuardedSave::Outcome::Saved) {
+            tellUnsaved(outcome, stale, error);
+            return;
+        }
     }
     load();
     Messages::information(this, QStringLiteral("保存提示"), QStringLiteral("保存成功！"));

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "widgets/guardedsave.h"
+
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
@@ -40,12 +42,17 @@ public:
         int width;
         Role role;
         Fill fill;
+        // The stored column of a Text or Price column: a save changes a row
+        // only while it still holds the values this screen loaded.
+        QString field;
     };
 
     // Everything in which the forms differ. Statements are templates:
     // listSql takes the search clause as %1, searchClause the LIKE text as %1,
     // insertSql/updateSql the code as %1 and the columns after it as %2, %3 …,
-    // the guards and deleteSql the code respectively the id as %1.
+    // the guards and deleteSql the code respectively the id as %1. updateSql
+    // and deleteSql end in their condition, to which the save adds the row's
+    // id and loaded values.
     struct Definition
     {
         QVector<Column> columns;
@@ -107,6 +114,12 @@ private:
     bool rowIsComplete(int row) const;
     bool refuseUncleanRows();
     bool runGuards(long long code, bool *inUse);
+    bool rowChanged(int row) const;
+    QVector<GuardedSave::TextColumn> textColumns() const;
+    QString unchangedCondition(int row, long long id) const;
+    // Tells the outcome of a guarded save that did not go through.
+    void tellUnsaved(GuardedSave::Outcome outcome, const QList<int> &staleRows,
+                     const QString &error);
 
     Definition m_definition;
     Controls m_controls;

@@ -5,6 +5,7 @@
 #include "db/sqltext.h"
 #include "widgets/sqltemplate.h"
 #include "widgets/checklist.h"
+#include "widgets/guardedsave.h"
 #include "widgets/messages.h"
 #include "widgets/tablecells.h"
 
@@ -51,18 +52,18 @@ void NameListForm::load()
     const QSignalBlocker blocker(table);
     const int valueColumns = m_definition.columns.size();
 
-    // One pass: the rows read are the rows shown.
+    // One pass: the rows read are the rows shown. A list that cannot be
+    // read is said to be so, not shown empty.
     QList<QStringList> rows;
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (query.exec(m_definition.listSql)) {
-        while (query.next()) {
-            QStringList values;
-            for (int c = 0; c < valueColumns; ++c) {
-                values << query.value(c).toString();
-            }
-            rows << values;
+    Gateway::Rows read;
+    QString error;
+    const bool ok = Gateway::read(m_definition.listSql, &read, &error);
+    for (const QVector<QVariant> &values : qAsConst(read)) {
+        QStringList texts;
+        for (int c = 0; c < valueColumns; ++c) {
+            texts << values.value(c).toString();
         }
+        rows << texts;
     }
 
     table->setRowCount(0);
@@ -74,6 +75,9 @@ void NameListForm::load()
             item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             table->setItem(row, c + 1, item);
         }
+    }
+    if (!ok) {
+        Messages::databaseError(this, error);
     }
 }
 
@@ -154,14 +158,21 @@ void NameListForm::on_pushButton_2_clicked()
     }
     query.finish();
 
-    // All ticked records go, or none does.
-    QStringList statements;
+    // All ticked records go, or none does; a record that is no longer
+    // there was changed by someone else, and nothing is deleted.
+    QVector<GuardedSave::Write> writes;
     for (const int row : qAsConst(ticked)) {
         const QString key = SqlText::quoted(TableCells::cellText(table, row, m_definition.keyColumn));
-        statements << SqlTemplate::fill(m_definition.deleteSql, {key});
+        writes.append({SqlTemplate::fill(m_definition.deleteSql, {key}) + QLatin1Char(';'), row});
     }
+    QList<int> stale;
     QString error;
-    if (!Gateway::run(statements, &error)) {
+    const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
+    if (outcome == GuardedSave::Outcome::Stale) {
+        Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(stale));
+        return;
+    }
+    if (outcome == GuardedSave::Outcome::Failed) {
         Messages::databaseError(this, error);
         return;
     }

@@ -1,5 +1,8 @@
 #include "widgets/picklist.h"
 
+#include "db/gateway.h"
+#include "widgets/messages.h"
+
 #include <QComboBox>
 #include <QCompleter>
 #include <QSqlQuery>
@@ -9,17 +12,14 @@ namespace PickList {
 
 namespace {
 
-QStringList textsOf(const QString &sql)
+// Every result is listed, an empty one too, in the order returned. A list
+// that cannot be read is said to be so rather than offered empty.
+QStringList textsOf(QComboBox *box, const QString &sql)
 {
     QStringList texts;
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    if (!query.exec(sql)) {
-        return texts;
-    }
-    // Every result is listed, an empty one too, in the order returned.
-    while (query.next()) {
-        texts << query.value(0).toString();
+    QString error;
+    if (!Gateway::readTexts(sql, &texts, &error)) {
+        Messages::databaseError(box->window(), error);
     }
     return texts;
 }
@@ -30,12 +30,12 @@ void fill(QComboBox *box, const QString &sql)
 {
     box->clear();
     box->addItem(QString());
-    box->addItems(textsOf(sql));
+    box->addItems(textsOf(box, sql));
 }
 
 void fillSearchable(QComboBox *box, const QString &sql)
 {
-    const QStringList texts = textsOf(sql);
+    const QStringList texts = textsOf(box, sql);
     box->setEditable(true);
     // A typed filter is a search, not a new entry of the list.
     box->setInsertPolicy(QComboBox::NoInsert);

@@ -1,6 +1,8 @@
 #include "widgets/reportform.h"
 
+#include "db/gateway.h"
 #include "db/sqltext.h"
+#include "widgets/messages.h"
 #include "widgets/csvexport.h"
 #include "widgets/tablecells.h"
 
@@ -74,13 +76,23 @@ int ReportForm::fillTable(QTableWidget *table, const QString &sql, const RowRead
     table->setUpdatesEnabled(false);
     table->setRowCount(0);
 
+    // A report that could not be read, wholly or in the middle of fetching,
+    // is said to be so; no part of it is shown as if it were all.
     QSqlQuery query;
-    query.setForwardOnly(true);
     QVector<QStringList> rows;
-    if (query.exec(sql)) {
+    QString error;
+    bool ok = Gateway::exec(query, sql, &error);
+    if (ok) {
         while (query.next()) {
             rows << readRow(query);
         }
+        ok = Gateway::fetchedAll(query, &error);
+    }
+    if (!ok) {
+        rows.clear();
+        table->setUpdatesEnabled(true);
+        Messages::databaseError(table->window(), error);
+        return -1;
     }
 
     table->setRowCount(rows.size());

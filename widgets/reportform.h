@@ -54,8 +54,9 @@ protected:
                               bool blanksAreEmpty = true);
 
     // Empties table, runs sql and shows one read-only row per result row, with
-    // the cells readRow makes of it. A failed statement leaves the table
-    // empty. Returns the number of rows shown.
+    // the cells readRow makes of it. A failed statement or fetch leaves the
+    // table empty, is reported, and returns -1; else the number of rows
+    // shown.
     using RowReader = std::function<QStringList(const QSqlQuery &query)>;
     static int fillTable(QTableWidget *table, const QString &sql, const RowReader &readRow);
 

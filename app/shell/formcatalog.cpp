@@ -8,6 +8,8 @@
 #include "finance/cashbook.h"
 #include "finance/commision.h"
 #include "finance/invoice.h"
+#include "finance/payment.h"
+#include "finance/receivable.h"
 #include "master/category_customer.h"
 #include "master/category_supplier.h"
 #include "master/customer.h"
@@ -60,6 +62,8 @@ QHash<QString, FormCatalog::Factory> &forms()
         {QStringLiteral("payment_info"), &create<payment_info>},
         {QStringLiteral("invoice"), &create<invoice>},
         {QStringLiteral("cashbook"), &create<cashbook>},
+        {QStringLiteral("receivable"), &create<receivable>},
+        {QStringLiteral("payment"), &create<payment>},
     };
     return table;
 }

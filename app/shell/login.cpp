@@ -3,11 +3,17 @@
 
 #include "app/connectdatabase.h"
 #include "app/shell/iconresources.h"
+#include "admin/user_edit.h"
 #include "app/loginstate.h"
+#include "app/passwordhash.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
 #include "widgets/messages.h"
 
+#include <QEventLoop>
+#include <QInputDialog>
 #include <QPixmap>
+#include <QTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -27,7 +33,75 @@ QString defaultConnectionName()
     return QString::fromLatin1(QSqlDatabase::defaultConnection);
 }
 
+// What the engine's text says about a company database that cannot be used:
+// a damaged or empty file and a full disk are told apart from a database
+// that cannot be opened at all.
+QString openFailureText(const QString &databaseName, const QString &engineText)
+{
+    const QString text = engineText.trimmed();
+    const QString lower = text.toLower();
+    if (lower.contains(QLatin1String("malformed")) || lower.contains(QLatin1String("not a database"))
+        || lower.contains(QLatin1String("corrupt")) || lower.contains(QLatin1String("no such table"))) {
+        return QStringLiteral("数据库文件已损坏“%1”：%2").arg(databaseName, text);
+    }
+    if (lower.contains(QLatin1String("disk is full")) || lower.contains(QLatin1String("disk full"))) {
+        return QStringLiteral("磁盘已满，无法打开数据库“%1”：%2").arg(databaseName, text);
+    }
+    return QStringLiteral("无法打开数据库“%1”：%2").arg(databaseName, text);
+}
+
+QString askNewPassword(QWidget *parent)
+{
+    bool ok = false;
+    const QString first = QInputDialog::getText(parent, QStringLiteral("修改初始密码"),
+                                                QStringLiteral("新密码："), QLineEdit::Password,
+                                                QString(), &ok);
+    if (!ok) {
+        return QString();
+    }
+    const QString second = QInputDialog::getText(parent, QStringLiteral("修改初始密码"),
+                                                 QStringLiteral("确认新密码："), QLineEdit::Password,
+                                                 QString(), &ok);
+    if (!ok) {
+        return QString();
+    }
+    if (first != second) {
+        Messages::warning(parent, QStringLiteral("输入提示"), QStringLiteral("两次密码输入不一致！"));
+        return QString();
+    }
+    return first;
+}
+
+void waitAWhile(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+login::NewPasswordAsker &newPasswordAsker()
+{
+    static login::NewPasswordAsker asker;
+    return asker;
+}
+
+login::Waiter &waiter()
+{
+    static login::Waiter wait;
+    return wait;
+}
+
 } // namespace
+
+void login::setNewPasswordAsker(const NewPasswordAsker &asker)
+{
+    newPasswordAsker() = asker;
+}
+
+void login::setWaiter(const Waiter &wait)
+{
+    waiter() = wait;
+}
 
 login::login(QWidget *parent)
     : QDialog(parent)
@@ -116,8 +190,7 @@ bool login::companyIsOpen()
 // taken to whoever runs the server.
 void login::showOpenError(const QString &databaseName, const QString &engineText)
 {
-    Messages::warning(this, QStringLiteral("错误提示"),
-                      QStringLiteral("无法打开数据库“%1”：%2").arg(databaseName, engineText.trimmed()));
+    Messages::warning(this, QStringLiteral("错误提示"), openFailureText(databaseName, engineText));
 }
 
 // Without a default connection the next attempt, perhaps for another company,
@@ -161,34 +234,88 @@ void login::on_pushButton_clicked()
         return;
     }
 
-    bool found = false;
-    QString stored;
-    {
-        QSqlQuery query;
-        query.exec(QStringLiteral("select password from login where name='%1'")
-                       .arg(SqlText::quoted(userName)));
-        found = query.next();
-        if (found) {
-            stored = query.value(0).toString();
+    // Guessing is slowed down: after three wrong tries each further one
+    // waits a few seconds first.
+    if (m_failures >= FailuresBeforeWait) {
+        if (waiter()) {
+            waiter()(WaitMilliseconds);
+        } else {
+            waitAWhile(WaitMilliseconds);
         }
     }
-    if (!found) {
-        Messages::warning(this, QStringLiteral("错误提示"), QStringLiteral("无此用户！"));
+
+    // A database that cannot be read is not a missing user: the cause is
+    // told as the engine gives it.
+    Gateway::Rows rows;
+    QString error;
+    if (!Gateway::read(QStringLiteral("select name,password from login where name='%1'")
+                           .arg(SqlText::quoted(userName)),
+                       &rows, &error)) {
+        showOpenError(LoginState::databaseName, error);
         dropCompanyConnection();
         return;
     }
-    if (stored != password) {
-        Messages::warning(this, QStringLiteral("错误提示"), QStringLiteral("密码错误"));
-        dropCompanyConnection();
+    if (rows.isEmpty()) {
+        ++m_failures;
+        refuse(QStringLiteral("无此用户！"));
         return;
+    }
+    const QString storedName = rows.first().value(0).toString();
+    const QString stored = rows.first().value(1).toString();
+    if (!PasswordHash::matches(stored, password)) {
+        ++m_failures;
+        refuse(QStringLiteral("密码错误"));
+        return;
+    }
+    m_failures = 0;
+
+    if (password == user_edit::defaultPassword()) {
+        if (!replaceInitialPassword(storedName)) {
+            dropCompanyConnection();
+            return;
+        }
+    } else if (!PasswordHash::isHash(stored)) {
+        // A password still stored as typed is replaced by its hash; should
+        // that fail, it keeps working as it is and is tried again next time.
+        QString ignored;
+        Gateway::exec(QStringLiteral("update login set password='%1' where name='%2' and password='%3'")
+                          .arg(PasswordHash::make(password), SqlText::quoted(storedName),
+                               SqlText::quoted(stored)),
+                      &ignored);
     }
 
     LoginState::companyName = m_ui->comboBox->currentText();
-    // Stored as typed: the log and the author columns show the name the user
-    // entered, blanks included.
-    LoginState::userName = m_ui->lineEdit->text();
-    LoginState::rights = rightsOf(userName);
+    // The name as stored: the log and the author columns, and every
+    // statement that looks the user up, use that one.
+    LoginState::userName = storedName;
+    LoginState::rights = rightsOf(storedName);
     accept();
+}
+
+void login::refuse(const QString &text)
+{
+    Messages::warning(this, QStringLiteral("错误提示"), text);
+    dropCompanyConnection();
+}
+
+bool login::replaceInitialPassword(const QString &storedName)
+{
+    Messages::information(this, QStringLiteral("密码提示"),
+                          QStringLiteral("您的密码仍是初始密码，请先修改密码！"));
+    const QString newPassword = newPasswordAsker() ? newPasswordAsker()(this) : askNewPassword(this);
+    if (newPassword.trimmed().isEmpty() || newPassword.trimmed() == user_edit::defaultPassword()) {
+        Messages::warning(this, QStringLiteral("密码提示"),
+                          QStringLiteral("未修改初始密码，不能登录！"));
+        return false;
+    }
+    QString error;
+    if (!Gateway::exec(QStringLiteral("update login set password='%1' where name='%2'")
+                           .arg(PasswordHash::make(newPassword.trimmed()), SqlText::quoted(storedName)),
+                       &error)) {
+        Messages::databaseError(this, error);
+        return false;
+    }
+    return true;
 }
 
 void login::on_pushButton_2_clicked()

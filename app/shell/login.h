@@ -5,6 +5,7 @@
 #include <QSqlQueryModel>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -23,6 +24,16 @@ public:
     explicit login(QWidget *parent = nullptr);
     ~login() override;
 
+    // Asks a user still on the initial password for a new one: the new
+    // password, or empty when the user gave none. Tests answer it.
+    using NewPasswordAsker = std::function<QString(QWidget *parent)>;
+    static void setNewPasswordAsker(const NewPasswordAsker &asker);
+    // Waits before a try that follows three wrong ones; tests skip the wait.
+    using Waiter = std::function<void(int milliseconds)>;
+    static void setWaiter(const Waiter &waiter);
+    static constexpr int FailuresBeforeWait = 3;
+    static constexpr int WaitMilliseconds = 3000;
+
 private slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
@@ -37,9 +48,14 @@ private:
     void showOpenError(const QString &databaseName, const QString &engineText);
     static void dropCompanyConnection();
     static QString rightsOf(const QString &userName);
+    // Stores a new password for a user still on the initial one; false when
+    // the user gave none or it could not be stored.
+    bool replaceInitialPassword(const QString &storedName);
+    void refuse(const QString &text);
 
     std::unique_ptr<Ui::login> m_ui;
     QSqlQueryModel m_companyModel;
     // Company display name -> database name, in the order of the directory.
     QMap<QString, QString> companyDatabases;
+    int m_failures = 0;   // wrong user names or passwords in a row
 };

@@ -166,7 +166,7 @@ void tst_login::loginCheck_data()
     QTest::newRow("no password") << "zhang" << QString() << empty << false << QString();
     QTest::newRow("blank password") << "zhang" << "  " << empty << false << QString();
     QTest::newRow("user with rights") << "zhang" << "pw1" << none << true << "发票录入,发票审核";
-    QTest::newRow("blanks around the name are kept in the state")
+    QTest::newRow("the state holds the name as stored")
         << "  zhang  " << "pw1" << none << true
         << "发票录入,发票审核";
     QTest::newRow("blanks around the password are ignored")
@@ -209,7 +209,7 @@ void tst_login::loginCheck()
     // afresh; a successful one leaves the company open for every form.
     QCOMPARE(QSqlDatabase::database(defaultConnection, false).isOpen(), accepted);
     if (accepted) {
-        QCOMPARE(LoginState::userName, user);
+        QCOMPARE(LoginState::userName, user.trimmed());
         QCOMPARE(LoginState::companyName, QStringLiteral("测试公司"));
         QCOMPARE(LoginState::databaseName, QStringLiteral("testdb"));
         QCOMPARE(LoginState::rights, expectedRights);

@@ -95,7 +95,11 @@ void tst_scenario::managerSetsUpAClerkWhoChangesThePassword()
     logOut();
     messages.clear();
 
+    // The initial password is replaced at the first login.
+    login::setNewPasswordAsker([](QWidget *) { return QStringLiteral("first"); });
     QVERIFY(logIn(QStringLiteral("clerk"), QStringLiteral("123")));
+    login::setNewPasswordAsker(login::NewPasswordAsker());
+    messages.clear();
     QCOMPARE(LoginState::rights, QStringLiteral("发票录入,应收录入"));
     QVERIFY(PermissionCheck(QStringLiteral("应收录入")));
     QVERIFY(!PermissionCheck(QStringLiteral("权限编辑")));
@@ -104,7 +108,7 @@ void tst_scenario::managerSetsUpAClerkWhoChangesThePassword()
         choose(window, QStringLiteral("修改密码"));
         auto *password = window.findChild<pwd_update *>();
         QVERIFY(password);
-        QTest::keyClicks(password->findChild<QLineEdit *>(QStringLiteral("lineEdit")), QStringLiteral("123"));
+        QTest::keyClicks(password->findChild<QLineEdit *>(QStringLiteral("lineEdit")), QStringLiteral("first"));
         QTest::keyClicks(password->findChild<QLineEdit *>(QStringLiteral("lineEdit_2")), QStringLiteral("t0p"));
         QTest::keyClicks(password->findChild<QLineEdit *>(QStringLiteral("lineEdit_3")), QStringLiteral("t0p"));
         QTest::mouseClick(password->findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);

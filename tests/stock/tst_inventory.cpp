@@ -64,8 +64,9 @@ struct Form
 } // namespace
 
 // Goods 1001 大米 (purchase price 4.20) was bought on 2024-03-05 10 at 5.00
-// and 30 at 7.00, so a correction of that day costs 6.50; goods 1002 白糖
-// has no purchase price and was never bought.
+// and 30 at 7.00, so a correction of that day costs 6.50; on 2024-03-08 10
+// were bought and returned. Goods 1002 白糖 has no purchase price and was
+// never bought.
 class tst_inventory : public QObject
 {
     Q_OBJECT
@@ -110,6 +111,8 @@ void tst_inventory::init()
         "insert into food_info (food_id,food_name,unit,customer_price,category) values (1002,'白糖','包','3.00','调料')",
         "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-1-1','2024-03-05',1,1001,'10.00','5.00','','test001')",
         "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-2-1','2024-03-05',2,1001,'30.00','7.00','','test001')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240308-1-1','2024-03-08',1,1001,'10.00','5.00','','test001')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240308-1-1','2024-03-08',1,1001,'-10.00','5.00','退货','test001')",
     };
     for (const QString &sql : statements) {
         QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
@@ -147,6 +150,8 @@ void tst_inventory::newRowIsValuedAtTheCostPriceOfItsDay_data()
     QTest::newRow("bought 10 at 5.00 and 30 at 7.00 that day: 6.50")
         << "2024-03-05" << "1001-大米-袋" << "2" << "6.50" << "13.00";
     QTest::newRow("no purchase that day: the purchase price") << "2024-03-06" << "1001-大米-袋" << "3" << "4.20" << "12.60";
+    QTest::newRow("purchases netting to nothing that day: the purchase price")
+        << "2024-03-08" << "1001-大米-袋" << "2" << "4.20" << "8.40";
     QTest::newRow("neither purchases nor a purchase price: 0.00")
         << "2024-03-05" << "1002-白糖-包" << "5" << "0.00" << "0.00";
 }

@@ -116,17 +116,24 @@ void tst_profit::totalsLineSumsIncomeCostAndMargin()
 
 void tst_profit::showsEachDeliveryWithItsCostPrice()
 {
-    deliver({"2024-03-06|2|1001|1|8", "2024-03-05|1|1001|10|9"});
+    // On 2024-03-07 the purchases net to nothing: no average, and no
+    // division by zero either.
+    ReportTest::seed(*m_db, {
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240307-1-1','2024-03-07',1,1001,'10.00','5.00','','test001')",
+        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240307-1-1','2024-03-07',1,1001,'-10.00','5.00','退货','test001')",
+    });
+    deliver({"2024-03-06|2|1001|1|8", "2024-03-05|1|1001|10|9", "2024-03-07|2|1001|2|8"});
     profit window;
     const Form form = partsOf(window);
     queryMarch(form);
 
-    QCOMPARE(form.table->rowCount(), 2);
+    QCOMPARE(form.table->rowCount(), 3);
     const QList<QStringList> expected = {
         {"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"},
         {"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"},
+        {"2024-03-07", "2-西城商店", "1001", "大米", "袋", "2.00", "8.00", "4.00"},
     };
-    for (int row = 0; row < 2; ++row) {
+    for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 8; ++column) {
             QCOMPARE(form.table->item(row, column)->text(), expected.at(row).at(column));
         }

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlQueryModel>
 #include <QSqlRecord>
 #include <QTest>
 #include <QVector>
@@ -52,6 +53,57 @@ const char *const fixtureRows[] = {
     "insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-08',102,'5','盘盈','clerk')",
     "insert into inventory (date,food_id,quantity,remarks,input) values ('2024-02-20',103,'-1','','manager')",
     "insert into inventory (date,food_id,quantity,remarks,input) values ('2024-03-10',101,'1','','manager')",
+};
+
+// The finance side of the books, for the account forms and reports.
+const char *const accountRows[] = {
+    "insert into category (name) values ('销售回款')",
+    "insert into category (name) values ('采购付款')",
+    "insert into category (name) values ('其他费用')",
+    "insert into category (name) values ('备用金')",
+    "insert into category_supplier (name) values ('办公用品')",
+    "insert into category_supplier (name) values ('食品')",
+    "insert into category_customer (name) values ('零售客户')",
+    "insert into category_customer (name) values ('配送客户')",
+    "insert into category_customer (name) values ('酒店客户')",
+    "insert into employee (employee_id,employee_name) values ('001','张三')",
+    "insert into employee (employee_id,employee_name) values ('002','李四')",
+    "insert into employee (employee_id,employee_name) values ('003','赵六')",
+
+    "update supplier set cycle=30,accoutant='李会计',cooperate=1 where supplier_id=11",
+    "update supplier set cycle=45,accoutant='王会计',cooperate=1 where supplier_id=12",
+    "update supplier set cycle=30,accoutant=NULL,cooperate=0 where supplier_id=13",
+    "update customer set category='零售客户',salesman='张三',salesman1='张三',salesman2='李四',commision1='2.000',commision2='0.500',invoice=1,cycle=30,accoutant='王会计',cooperate=1 where customer_id=21",
+    "update customer set category='零售客户',salesman='李四',salesman1='李四',salesman2='张三',commision1='1.500',commision2='0.125',invoice=0,cycle=45,accoutant='李会计',cooperate=1 where customer_id=22",
+    "update customer set category='配送客户',salesman='',salesman1='',salesman2='',commision1='0',commision2='0',invoice=0,cycle=30,accoutant='王会计',cooperate=0 where customer_id=23",
+    "update customer set category='酒店客户',salesman='张三',salesman1='张三',salesman2='',commision1='3.000',commision2='0',invoice=0,cycle=30,accoutant=NULL,cooperate=1 where customer_id=24",
+
+    "insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('2024-03-05','FP001','1000.00','21-东方超市','销项','clerk','manager')",
+    "insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('2024-03-05','FP002','560.50','22-西城商店','销项','clerk','')",
+    "insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('2024-03-05','JX001','110.00','11-华联纸业','进项','clerk','')",
+    "insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('2024-03-12','JX002','210.00','12-晨光文具','进项','manager','manager')",
+    "insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('2024-03-20','FP003','100.75','21-东方超市','销项','clerk','')",
+    "insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('2024-03-25','FP004','100.40','24-北湖酒店','销项','clerk','')",
+
+    "insert into info (date,company,summary,income,pay,category) values ('2024-04-16','21-东方超市','货款回款','1000.00','0','销售回款')",
+    "insert into info (date,company,summary,income,pay,category) values ('2024-03-28','22-西城商店','三月回款','300.00','0','销售回款')",
+    "insert into info (date,company,summary,income,pay,category) values ('2024-03-20','11-华联纸业','支付纸款','0','110.00','采购付款')",
+    "insert into info (date,company,summary,income,pay,category) values ('2024-04-10','21-东方超市','尾款','80.50','0','销售回款')",
+    "insert into info (date,company,summary,income,pay,category) values ('2024-04-15','12-晨光文具','支付文具款','0','200.00','采购付款')",
+    "insert into info (date,company,summary,income,pay,category) values ('2024-04-01','24-北湖酒店','调整','0','0','其他费用')",
+
+    "insert into receivable (date_begin,date_end,company,money,discount,invoice_id,info_id,remarks,date_commision,inout_category,operator,checker) values ('2024-03-01','2024-03-15','21-东方超市','1000.00','0',1,1,'','2024-03-20','货款','clerk','manager')",
+    "insert into receivable (date_begin,date_end,company,money,discount,invoice_id,info_id,remarks,inout_category,operator) values ('2024-03-16','2024-03-31','21-东方超市','500.00','20.00',5,4,'12-晨光文具','货款','clerk')",
+    "insert into receivable (date_begin,date_end,company,money,discount,invoice_id,info_id,remarks,date_commision,inout_category,operator) values ('2024-03-01','2024-03-31','22-西城商店','300.00','8.00',2,2,'','2024-04-02','货款','clerk')",
+    "insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-02-01','2024-02-29','24-北湖酒店','800.00','货款','manager')",
+    "insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-01-01','2024-01-31','22-西城商店','5000.00','投标保证金','manager')",
+    "insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-04-01','2024-04-30','21-东方超市','700.00','货款','clerk')",
+    "insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-03-01','2024-03-31','23-南山配送站','0','货款','clerk')",
+
+    "insert into payment (date_begin,date_end,company,money,invoice_id,info_id,remarks,inout_category,operator,checker) values ('2024-03-01','2024-03-15','11-华联纸业','110.00',3,3,'','货款','clerk','manager')",
+    "insert into payment (date_begin,date_end,company,money,invoice_id,info_id,remarks,inout_category,operator) values ('2024-03-01','2024-03-31','12-晨光文具','210.00',4,5,'','货款','clerk')",
+    "insert into payment (date_begin,date_end,company,money,inout_category,operator) values ('2024-02-01','2024-02-29','13-农夫山泉','175.00','货款','manager')",
+    "insert into payment (date_begin,date_end,company,money,remarks,inout_category,operator) values ('2024-03-16','2024-03-31','12-晨光文具','20.00','21-东方超市','公司往来','clerk')",
 };
 
 // Figures match to the tenth of a cent, for the forms format them
@@ -108,7 +160,11 @@ TestDb *FixtureDb::reload(QString *error)
         m_db.reset();
         return nullptr;
     }
-    for (const char *row : fixtureRows) {
+    QList<const char *> rows(std::begin(fixtureRows), std::end(fixtureRows));
+    if (m_books == WithAccounts) {
+        rows.append(QList<const char *>(std::begin(accountRows), std::end(accountRows)));
+    }
+    for (const char *row : rows) {
         if (!m_db->exec(QString::fromUtf8(row))) {
             *error = QStringLiteral("%1\n  -> %2").arg(QString::fromUtf8(row), m_db->lastError());
             m_db.reset();
@@ -118,21 +174,53 @@ TestDb *FixtureDb::reload(QString *error)
     return m_db.get();
 }
 
-QString FixtureDb::check(const QString &sql, const QStringList &expected, bool ordered)
+namespace ResultRows {
+
+namespace {
+
+QStringList rowTexts(const QSqlRecord &record)
 {
-    QList<QStringList> actual;
-    QSqlQuery query(QSqlDatabase::database());
-    const bool ran = query.exec(sql);
-    while (ran && query.next()) {
-        QStringList row;
-        for (int c = 0; c < query.record().count(); ++c) {
-            row << (query.isNull(c) ? QStringLiteral("<NULL>") : query.value(c).toString());
-        }
-        actual << row;
+    QStringList row;
+    for (int c = 0; c < record.count(); ++c) {
+        row << (record.isNull(c) ? QStringLiteral("<NULL>") : record.value(c).toString());
     }
+    return row;
+}
+
+} // namespace
+
+QList<QStringList> query(const QString &sql, QString *error)
+{
+    error->clear();
+    QList<QStringList> rows;
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(sql)) {
+        *error = query.lastError().text();
+        return rows;
+    }
+    while (query.next()) {
+        rows << rowTexts(query.record());
+    }
+    return rows;
+}
+
+QList<QStringList> fromModel(QSqlQueryModel *model)
+{
+    while (model->canFetchMore()) {
+        model->fetchMore();
+    }
+    QList<QStringList> rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        rows << rowTexts(model->record(r));
+    }
+    return rows;
+}
+
+QString mismatch(const QList<QStringList> &actual, const QStringList &expected, bool ordered)
+{
     // Each expected row takes the first actual row it matches that no
     // earlier one has taken; in order, that must be the row in its place.
-    bool same = ran && actual.size() == expected.size();
+    bool same = actual.size() == expected.size();
     QVector<bool> taken(actual.size(), false);
     for (int e = 0; same && e < expected.size(); ++e) {
         int found = -1;
@@ -149,15 +237,30 @@ QString FixtureDb::check(const QString &sql, const QStringList &expected, bool o
     if (same) {
         return QString();
     }
-    QString text = QStringLiteral("statement: %1\n").arg(sql);
-    if (!ran) {
-        text += QStringLiteral("  error: %1\n").arg(query.lastError().text());
-    }
-    text += QStringLiteral("  expected%1:\n    %2\n  actual:\n").arg(ordered ? QStringLiteral(" in this order") : QString(), expected.join(QStringLiteral("\n    ")));
+    QString text = QStringLiteral("  expected%1:\n    %2\n  actual:\n")
+                       .arg(ordered ? QStringLiteral(" in this order") : QString(),
+                            expected.join(QStringLiteral("\n    ")));
     for (const QStringList &row : actual) {
         text += QStringLiteral("    ") + row.join(QLatin1Char('|')) + QLatin1Char('\n');
     }
     return text;
+}
+
+} // namespace ResultRows
+
+QString FixtureDb::check(const QString &sql, const QStringList &expected, bool ordered)
+{
+    QString error;
+    const QList<QStringList> actual = ResultRows::query(sql, &error);
+    const QString difference = ResultRows::mismatch(actual, expected, ordered);
+    if (error.isEmpty() && difference.isEmpty()) {
+        return QString();
+    }
+    QString text = QStringLiteral("statement: %1\n").arg(sql);
+    if (!error.isEmpty()) {
+        text += QStringLiteral("  error: %1\n").arg(error);
+    }
+    return text + difference;
 }
 
 namespace {

@@ -34,6 +34,14 @@ class QObject;
 class FixtureDb
 {
 public:
+    // With accounts, the books also hold the finance side: categories,
+    // employees, the partners' salesmen, cycles and accountants, invoices
+    // (ids 1 to 6, the output invoices of 2024-03-05 audited), cash entries
+    // (ids 1 to 6), receivables (ids 1 to 7, the first three bound) and
+    // payables (ids 1 to 4, the last the discount of receivable 2).
+    enum Books { StockOnly, WithAccounts };
+    explicit FixtureDb(Books books = StockOnly) : m_books(books) {}
+
     // Null, with the reason in *error, when the rows cannot be loaded.
     TestDb *forReading(QString *error);
     TestDb *forWriting(QString *error);
@@ -48,8 +56,23 @@ private:
     TestDb *reload(QString *error);
 
     std::unique_ptr<TestDb> m_db;
+    Books m_books = StockOnly;
     bool m_written = false;
 };
+
+class QSqlQueryModel;
+
+// Result rows as texts, NULL as "<NULL>", for comparing with rows written
+// one text per row, cells joined by "|".
+namespace ResultRows {
+// The rows of sql on the default connection; *error is set when it fails.
+QList<QStringList> query(const QString &sql, QString *error);
+// Every row of model, fetching until it holds all of them.
+QList<QStringList> fromModel(QSqlQueryModel *model);
+// Empty when actual holds exactly the expected rows (in that order when
+// ordered is set); otherwise both row lists, readably.
+QString mismatch(const QList<QStringList> &actual, const QStringList &expected, bool ordered);
+} // namespace ResultRows
 
 // Shorthands for filling statement templates: a text value as the forms
 // quote it, and an integer code.

@@ -71,7 +71,7 @@ private slots:
     void sentStatementsMatchTheQuotedOnes();
 
 private:
-    FixtureDb m_fixture;
+    FixtureDb m_fixture{FixtureDb::WithAccounts};
 };
 
 void tst_tracking::queries_data()

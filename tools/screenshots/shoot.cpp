@@ -3,8 +3,8 @@
 //
 //   jxc-screenshots [output folder]     (default: docs)
 //
-// Writes login.png, main-window.png, receivable-tracking.png and invoice.png
-// into the folder.
+// Writes login.png, main-window.png, receivable-tracking.png, invoice.png and
+// receivable.png into the folder.
 
 #include "app/shell/iconresources.h"
 #include "app/shell/login.h"
@@ -12,7 +12,9 @@
 #include "db/settings.h"
 #include "db/setup.h"
 #include "finance/invoice.h"
+#include "finance/receivable.h"
 #include "tracking/receivable_info.h"
+#include "widgets/accountkind.h"
 #include "widgets/messages.h"
 
 #include <QApplication>
@@ -78,7 +80,18 @@ bool shoot(const QDir &outDir)
     register_.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"))->setDate(QDate::currentDate().addMonths(-3));
     register_.findChild<QPushButton *>(QStringLiteral("pushButton_7"))->click();
     register_.show();
-    return save(&register_, outDir, QStringLiteral("invoice.png"));
+    if (!save(&register_, outDir, QStringLiteral("invoice.png"))) {
+        return false;
+    }
+
+    // The trade receivables of the last three months.
+    AccountKind = QStringLiteral("货款");
+    receivable receivables;
+    receivables.resize(1400, 720);
+    receivables.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"))->setDate(QDate::currentDate().addMonths(-3));
+    receivables.findChild<QPushButton *>(QStringLiteral("pushButton_7"))->click();
+    receivables.show();
+    return save(&receivables, outDir, QStringLiteral("receivable.png"));
 }
 
 // The databases live in a temporary folder; they are closed before it goes.

@@ -1,0 +1,121 @@
+// Importing receivables from a CSV file: whole files as spreadsheets save
+// them, all lines or none.
+
+#include "finance/receivable.h"
+#include "ledgertest.h"
+#include "widgets/filedialogs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCodec>
+
+using namespace LedgerTest;
+
+class tst_ledgerimport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void importsAllOrNothing_data();
+    void importsAllOrNothing();
+    void needsTheImportRight();
+
+private:
+    std::unique_ptr<Fixture> m_fixture;
+    QTemporaryDir m_dir;
+};
+
+void tst_ledgerimport::init()
+{
+    m_fixture.reset(new Fixture);
+    QVERIFY2(m_fixture->db->isValid(), qPrintable(m_fixture->db->error()));
+}
+
+void tst_ledgerimport::cleanup()
+{
+    FileDialogs::setHandler(FileDialogs::Handler());
+    m_fixture.reset();
+}
+
+void tst_ledgerimport::importsAllOrNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QList<QStringList>>("imported");
+
+    const QList<QStringList> none;
+    QTest::newRow("date-times and an empty amount")
+        << QByteArray("2024-02-01 00:00:00,2024-02-29 00:00:00,21-东方超市,,货款\n")
+        << "操作提示/导入成功！共导入1行"
+        << QList<QStringList>{{"2024-02-01", "2024-02-29", "21-东方超市", "0", "货款", "clerk"}};
+    QTest::newRow("header line, BOM, CRLF, no final line feed")
+        << QByteArray("\xEF\xBB\xBF开始日期,结束日期,购货单位,金额,类别\r\n2024-02-01,2024-02-29,22-西城商店,12.5,投标保证金\r\n2024/3/1,2024/3/31,22-西城商店,7,投标保证金")
+        << "操作提示/导入成功！共导入2行"
+        << QList<QStringList>{{"2024-02-01", "2024-02-29", "22-西城商店", "12.5", "投标保证金", "clerk"},
+                              {"2024-03-01", "2024-03-31", "22-西城商店", "7", "投标保证金", "clerk"}};
+    QTest::newRow("GBK as a spreadsheet saves it")
+        << QTextCodec::codecForName("GBK")->fromUnicode(QStringLiteral("2024-02-01,2024-02-29,22-西城商店,100,货款\r\n"))
+        << "操作提示/导入成功！共导入1行"
+        << QList<QStringList>{{"2024-02-01", "2024-02-29", "22-西城商店", "100", "货款", "clerk"}};
+    QTest::newRow("a quoted field keeps its comma and quotes")
+        << QByteArray("2024-02-01,2024-02-29,\"21-东方超市\",\"300\",\"货款\"\n")
+        << "操作提示/导入成功！共导入1行"
+        << QList<QStringList>{{"2024-02-01", "2024-02-29", "21-东方超市", "300", "货款", "clerk"}};
+    QTest::newRow("one bad line rejects the file")
+        << QByteArray("2024-02-01,2024-02-29,21-东方超市,1,货款\n2024-02-01,2024-02-29,22-西城商店,\"1,5\",货款\n2024-02-30,2024-03-01,22-西城商店,1,货款\n")
+        << "错误提示/文件有错误，没有导入任何数据：\n第2行：金额“1,5”不是数字\n第3行：开始日期不正确"
+        << none;
+    QTest::newRow("overlaps a stored period")
+        << QByteArray("2024-01-20,2024-01-31,21-东方超市,1,货款\n")
+        << "错误提示/文件有错误，没有导入任何数据：\n第1行：与已有周期2024-01-10至2024-01-20重叠" << none;
+    QTest::newRow("overlaps an earlier line")
+        << QByteArray("2024-02-01,2024-02-29,22-西城商店,1,货款\n2024-02-29,2024-03-31,22-西城商店,1,货款\n")
+        << "错误提示/文件有错误，没有导入任何数据：\n第2行：与第1行的周期重叠" << none;
+    QTest::newRow("unknown customer and category")
+        << QByteArray("2024-02-01,2024-02-29,99-无名,1,货款\n2024-02-01,2024-02-29,22-西城商店,1,杂项\n")
+        << "错误提示/文件有错误，没有导入任何数据：\n第1行：单位“99-无名”不存在\n第2行：类别“杂项”不存在" << none;
+}
+
+void tst_ledgerimport::importsAllOrNothing()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    QFETCH(QList<QStringList>, imported);
+    const QString fileName = m_dir.filePath(QStringLiteral("import.csv"));
+    QFile out(fileName);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(file);
+    out.close();
+    QString caption;
+    FileDialogs::setHandler([&](FileDialogs::Kind, QWidget *, const QString &title, const QString &,
+                                const QString &) {
+        caption = title;
+        return fileName;
+    });
+    auto form = open<receivable>(QStringLiteral("货款"));
+    click(form.get(), "pushButton_13");
+    QCOMPARE(caption, QStringLiteral("打开文件"));
+    QCOMPARE(m_fixture->messages.texts(), QStringList{message});
+    QCOMPARE(m_fixture->db->rows(QStringLiteral("select date_begin,date_end,company,money,inout_category,operator from receivable where id>1 order by id")),
+             imported);
+}
+
+void tst_ledgerimport::needsTheImportRight()
+{
+    LoginState::rights = QStringLiteral("应收录入");
+    bool asked = false;
+    FileDialogs::setHandler([&](FileDialogs::Kind, QWidget *, const QString &, const QString &, const QString &) {
+        asked = true;
+        return QString();
+    });
+    auto form = open<receivable>(QStringLiteral("货款"));
+    click(form.get(), "pushButton_13");
+    QVERIFY(!asked);
+    QCOMPARE(m_fixture->messages.texts(), QStringList{"权限提示/无此权限"});
+}
+
+QTEST_MAIN(tst_ledgerimport)
+#include "tst_ledgerimport.moc"
