@@ -1,6 +1,15 @@
 #include "master/goods.h"
 #include "ui_goods.h"
 
+#include "widgets/decimaltext.h"
+#include "widgets/stockonhand.h"
+#include "widgets/tablecells.h"
+
+#include <QHash>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
+
 goods::goods(QWidget *parent)
     : MasterTableForm(parent)
     , m_ui(new Ui::goods)
@@ -54,6 +63,38 @@ goods::goods(QWidget *parent)
     controls.combos = {m_ui->comboBox, m_ui->comboBox_2};
     controls.search = m_ui->lineEdit_3;
     start(definition, controls);
+
+    // The table is reloaded with its own signals blocked; its models still
+    // tell, and one read after a burst of changes serves them all.
+    auto *later = new QTimer(this);
+    later->setSingleShot(true);
+    later->setInterval(0);
+    connect(later, &QTimer::timeout, this, &goods::showStock);
+    auto start = [later]() { later->start(); };
+    QTableWidget *table = m_ui->tableWidget;
+    connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, start);
+    connect(table->model(), &QAbstractItemModel::modelReset, this, start);
+    connect(table->model(), &QAbstractItemModel::rowsRemoved, this, start);
+    connect(table->model(), &QAbstractItemModel::dataChanged, this, start);
+    showStock();
+}
+
+void goods::showStock()
+{
+    const QTableWidget *table = m_ui->tableWidget;
+    const int row = table->currentRow();
+    const long long code = row < 0 ? 0 : DecimalText::integerOf(TableCells::cellText(table, row, 0));
+    if (code == 0) {
+        statusBar()->clearMessage();
+        return;
+    }
+    QHash<long long, double> stock;
+    QString error;
+    if (!StockOnHand::read({code}, &stock, &error)) {
+        statusBar()->showMessage(StockOnHand::unreadableText() + QLatin1Char(' ') + error);
+        return;
+    }
+    statusBar()->showMessage(StockOnHand::text(stock.value(code), TableCells::cellText(table, row, 2)));
 }
 
 goods::~goods()

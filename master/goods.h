@@ -17,5 +17,8 @@ public:
     ~goods() override;
 
 private:
+    // The stock of the goods item on the cursor's row, in the status bar.
+    void showStock();
+
     Ui::goods *m_ui;
 };

@@ -11,19 +11,25 @@
 #include "widgets/messages.h"
 #include "widgets/picklist.h"
 #include "widgets/printerchoice.h"
+#include "widgets/stockonhand.h"
 #include "widgets/tablecells.h"
 
 #include "ui_orderform.h"
 
+#include <QBrush>
 #include <QCompleter>
 #include <QDate>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QTableWidget>
+#include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -82,6 +88,27 @@ OrderForm::OrderForm(const OrderFormSetup &setup, QWidget *parent)
     m_body->dateEdit_3->setDate(today);
 
     fillPrinterBox();
+
+    // The line table changes in many places, often with its own signals
+    // blocked; its model still tells, and one read after the changes serves
+    // them all.
+    m_stockTimer = new QTimer(this);
+    m_stockTimer->setSingleShot(true);
+    m_stockTimer->setInterval(0);
+    connect(m_stockTimer, &QTimer::timeout, this, &OrderForm::refreshStock);
+    QAbstractItemModel *lineModel = m_body->tableWidget->model();
+    auto later = [this]() { m_stockTimer->start(); };
+    connect(lineModel, &QAbstractItemModel::rowsInserted, this, later);
+    connect(lineModel, &QAbstractItemModel::rowsRemoved, this, later);
+    connect(lineModel, &QAbstractItemModel::modelReset, this, later);
+    connect(lineModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QVector<int> &roles) {
+                // The red marks themselves change only the colour.
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole) || roles.contains(Qt::EditRole)) {
+                    m_stockTimer->start();
+                }
+            });
+
     OperationLog(m_setup.logUnit);
 }
 
@@ -745,4 +772,166 @@ bool OrderForm::askBeforeDropping()
         m_unsaved = false;
     }
     return true;
+}
+namespace {
+
+// Stock figures are compared as they are shown, to the cent.
+long long cents(double value)
+{
+    return std::llround(value * 100.0);
+}
+
+} // namespace
+
+void OrderForm::on_lineEdit_5_textChanged(const QString &arg1)
+{
+    // The code field is filled only by picking goods: the stock is read once
+    // per pick (and per change of the lines), not per key typed.
+    m_stockCode = DecimalText::integerOf(arg1);
+    readPickedStock();
+    showStock();
+}
+
+void OrderForm::readPickedStock()
+{
+    m_storedStock = 0;
+    m_storedOnScreen = 0;
+    m_stockError.clear();
+    if (m_stockCode == 0) {
+        return;
+    }
+    QHash<long long, double> stock;
+    QHash<long long, double> stored;
+    if (StockOnHand::read({m_stockCode}, &stock, &m_stockError)
+        && readStoredOnScreen(&stored, &m_stockError)) {
+        m_storedStock = stock.value(m_stockCode);
+        m_storedOnScreen = stored.value(m_stockCode);
+    }
+}
+
+// The unit is filled after the code.
+void OrderForm::on_lineEdit_2_textChanged(const QString &)
+{
+    showStock();
+}
+
+void OrderForm::on_lineEdit_3_textChanged(const QString &)
+{
+    showStock();
+}
+
+double OrderForm::quantityOnScreen(long long code) const
+{
+    const QTableWidget *lines = m_body->tableWidget;
+    double sum = 0;
+    for (int row = 0; row < lines->rowCount(); ++row) {
+        if (DecimalText::integerOf(cellText(lines, row, Code)) == code) {
+            sum += DecimalText::valueOf(cellText(lines, row, Quantity));
+        }
+    }
+    return sum;
+}
+
+bool OrderForm::readStoredOnScreen(QHash<long long, double> *stored, QString *error)
+{
+    // Lines of the order that are stored count in the stock as stored, not
+    // as the table shows them now.
+    const QTableWidget *lines = m_body->tableWidget;
+    QStringList ids;
+    for (int row = 0; row < lines->rowCount(); ++row) {
+        const long long id = DecimalText::integerOf(cellText(lines, row, RowId));
+        if (id != 0) {
+            ids << QString::number(id);
+        }
+    }
+    stored->clear();
+    if (ids.isEmpty()) {
+        return true;
+    }
+    Gateway::Rows rows;
+    if (!Gateway::read(m_setup.storedLines.arg(ids.join(QLatin1Char(',')),
+                                               SqlText::quoted(dayText(QDate::currentDate()))),
+                       &rows, error)) {
+        return false;
+    }
+    for (const QVector<QVariant> &row : qAsConst(rows)) {
+        stored->insert(row.value(0).toLongLong(), row.value(1).toDouble());
+    }
+    return true;
+}
+
+void OrderForm::showStock()
+{
+    QLabel *label = m_body->label_stock;
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
+    if (m_stockCode == 0) {
+        label->clear();
+        label->setToolTip(QString());
+        label->setPalette(palette);
+        return;
+    }
+    if (!m_stockError.isEmpty()) {
+        label->setText(StockOnHand::unreadableText());
+        label->setToolTip(m_stockError);
+        label->setPalette(palette);
+        return;
+    }
+    // What the stock will be once the order on the screen is saved.
+    const double change = quantityOnScreen(m_stockCode) - m_storedOnScreen;
+    const double stock = m_storedStock + (m_setup.takesFromStock ? -change : change);
+    // Only a sign: many sell from stock not entered yet, so nothing stops the
+    // clerk.
+    const bool shortage = m_setup.takesFromStock
+        && cents(DecimalText::valueOf(m_body->lineEdit_3->text())) > cents(stock);
+    if (shortage) {
+        palette.setColor(QPalette::WindowText, Qt::red);
+    }
+    label->setText(StockOnHand::text(stock, m_body->lineEdit_2->text(), shortage));
+    label->setToolTip(QString());
+    label->setPalette(palette);
+}
+
+void OrderForm::refreshStock()
+{
+    // A save or a deletion has changed what is stored as well.
+    readPickedStock();
+    if (m_setup.takesFromStock) {
+        markShortLines();
+    }
+    showStock();
+}
+
+void OrderForm::markShortLines()
+{
+    QTableWidget *lines = m_body->tableWidget;
+    QList<long long> codes;
+    for (int row = 0; row < lines->rowCount(); ++row) {
+        const long long code = DecimalText::integerOf(cellText(lines, row, Code));
+        if (code != 0 && !codes.contains(code)) {
+            codes << code;
+        }
+    }
+    QHash<long long, double> available;
+    QHash<long long, double> storedOnScreen;
+    QString error;
+    const bool known = readStoredOnScreen(&storedOnScreen, &error)
+        && (codes.isEmpty() || StockOnHand::read(codes, &available, &error));
+    // What the stock held before this note: its stored lines are taken from
+    // it already. Then the lines in table order, each taking its part; a line
+    // beyond what is left is marked.
+    for (auto it = storedOnScreen.cbegin(); it != storedOnScreen.cend(); ++it) {
+        available[it.key()] += it.value();
+    }
+    const QSignalBlocker blocker(lines);
+    for (int row = 0; row < lines->rowCount(); ++row) {
+        QTableWidgetItem *quantity = lines->item(row, Quantity);
+        if (!quantity) {
+            continue;
+        }
+        double &left = available[DecimalText::integerOf(cellText(lines, row, Code))];
+        left -= DecimalText::valueOf(quantity->text());
+        const bool beyond = known && cents(left) < 0;
+        quantity->setData(Qt::ForegroundRole, beyond ? QVariant(QBrush(Qt::red)) : QVariant());
+    }
 }

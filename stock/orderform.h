@@ -6,12 +6,14 @@
 #include <QModelIndex>
 #include <QSqlQuery>
 #include <QString>
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
 
 class OrderPrintForm;
 class QComboBox;
+class QTimer;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -52,6 +54,13 @@ struct OrderFormSetup
     QString partyExists;      // %1 party code; a count
 
     std::function<OrderPrintForm *(QWidget *parent)> createPrintForm;
+
+    // Delivery notes take from stock and mark what goes beyond it; purchase
+    // orders add to it.
+    bool takesFromStock = false;
+    // %1 ids, %2 day: food_id and the summed stored quantity of those lines
+    // that the stock up to that day holds.
+    QString storedLines;
 };
 
 // The order form: entry, lookup, correction and printing of the documents of
@@ -90,6 +99,9 @@ private slots:
     void on_pushButton_2_clicked();
     void on_pushButton_6_clicked();
     void on_pushButton_7_clicked();
+    void on_lineEdit_5_textChanged(const QString &arg1);
+    void on_lineEdit_2_textChanged(const QString &arg1);
+    void on_lineEdit_3_textChanged(const QString &arg1);
 
 private:
     void fillPartyBoxes();
@@ -117,10 +129,24 @@ private:
     // line's goods item is not (or no longer) stored.
     bool refuseMissingCodes(const QString &partyText, QString *refusal, QString *error);
 
+    // Stock on hand of the picked item beside the quantity, counting the
+    // lines not saved yet; on a delivery note, the lines beyond it in red.
+    void showStock();
+    void refreshStock();
+    void markShortLines();
+    void readPickedStock();
+    double quantityOnScreen(long long code) const;
+    bool readStoredOnScreen(QHash<long long, double> *stored, QString *error);
+
     OrderFormSetup m_setup;
     Ui::OrderForm *m_body;
     QSqlQuery m_query;
     bool m_takingGoods = false;
     bool m_unsaved = false;
+    long long m_stockCode = 0;
+    double m_storedStock = 0;
+    double m_storedOnScreen = 0;
+    QString m_stockError;
+    QTimer *m_stockTimer = nullptr;
     QString m_linesNumber;    // the order whose stored lines are shown
 };

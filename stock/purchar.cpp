@@ -44,6 +44,8 @@ OrderFormSetup purchaseSetup()
     setup.partyExists = QStringLiteral("select count(0) from supplier where supplier_id=%1");
 
     setup.createPrintForm = [](QWidget *parent) { return new printdb2(parent); };
+    setup.storedLines = QStringLiteral(
+        "select food_id,sum(quantity) from purchar where id in (%1) and date<='%2' group by food_id");
     return setup;
 }
 

@@ -45,6 +45,9 @@ OrderFormSetup deliverySetup()
     setup.partyExists = QStringLiteral("select count(0) from customer where customer_id=%1");
 
     setup.createPrintForm = [](QWidget *parent) { return new printdb1(parent); };
+    setup.takesFromStock = true;
+    setup.storedLines = QStringLiteral(
+        "select food_id,sum(quantity) from sell where id in (%1) and date<='%2' group by food_id");
     return setup;
 }
 
