@@ -323,12 +323,7 @@ void cashbook::on_pushButton_3_clicked()
     QString message;
     const GuardedTableModel::Outcome outcome =
         m_model->saveAll(&message, [this](QString *refusal) { return checkBound(refusal); });
-    if (outcome == GuardedTableModel::Outcome::Failed) {
-        Messages::warning(this, QStringLiteral("数据错误"), message);
-        return;
-    }
-    if (outcome != GuardedTableModel::Outcome::Saved) {
-        Messages::warning(this, QStringLiteral("错误提示"), message);
+    if (!GuardedTableModel::tellOutcome(this, outcome, message)) {
         return;
     }
     OperationLog(QStringLiteral("资金日记账保存"));
@@ -380,10 +375,7 @@ void cashbook::on_pushButton_6_clicked()
         m_model->saveAll(&message, [this](QString *refusal) { return checkBound(refusal); });
     if (outcome != GuardedTableModel::Outcome::Saved) {
         m_model->revertRow(row);
-        Messages::warning(this,
-                          outcome == GuardedTableModel::Outcome::Failed ? QStringLiteral("数据错误")
-                                                                        : QStringLiteral("错误提示"),
-                          message);
+        GuardedTableModel::tellOutcome(this, outcome, message);
         return;
     }
     OperationLog(QStringLiteral("资金日记账删除"));

@@ -269,18 +269,7 @@ bool invoice::checkRows(const QSet<int> &rows, bool allRows)
 bool invoice::save()
 {
     QString message;
-    switch (m_model->saveAll(&message)) {
-    case GuardedTableModel::Outcome::Saved:
-        return true;
-    case GuardedTableModel::Outcome::Stale:
-    case GuardedTableModel::Outcome::Refused:
-        Messages::warning(this, QStringLiteral("错误提示"), message);
-        return false;
-    case GuardedTableModel::Outcome::Failed:
-        Messages::warning(this, QStringLiteral("数据错误"), message);
-        return false;
-    }
-    return false;
+    return GuardedTableModel::tellOutcome(this, m_model->saveAll(&message), message);
 }
 
 void invoice::reloadDay()

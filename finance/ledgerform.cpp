@@ -550,18 +550,7 @@ bool LedgerForm::submit(const Rows &rows)
         return bindingsFree(rows, m_setup.invoiceColumn, shown, QStringLiteral("第%1行发票已绑定，请检查"), refusal)
             && bindingsFree(rows, m_setup.cashColumn, shown, QStringLiteral("第%1行资金已绑定，请检查"), refusal);
     });
-    switch (outcome) {
-    case GuardedTableModel::Outcome::Saved:
-        return true;
-    case GuardedTableModel::Outcome::Stale:
-    case GuardedTableModel::Outcome::Refused:
-        Messages::warning(this, QStringLiteral("错误提示"), message);
-        return false;
-    case GuardedTableModel::Outcome::Failed:
-        Messages::warning(this, QStringLiteral("数据错误"), message);
-        return false;
-    }
-    return false;
+    return GuardedTableModel::tellOutcome(this, outcome, message);
 }
 
 bool LedgerForm::saveAll(bool reload)

@@ -1,5 +1,7 @@
 #include "widgets/guardedtablemodel.h"
 
+#include "widgets/messages.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -299,4 +301,15 @@ GuardedTableModel::Outcome GuardedTableModel::saveAll(QString *message, const Ch
     }
     select();
     return Outcome::Saved;
+}
+
+bool GuardedTableModel::tellOutcome(QWidget *parent, Outcome outcome, const QString &message)
+{
+    if (outcome == Outcome::Saved) {
+        return true;
+    }
+    Messages::warning(parent,
+                      outcome == Outcome::Failed ? QStringLiteral("数据错误") : QStringLiteral("错误提示"),
+                      message);
+    return false;
 }

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QWidget;
+
 // An editable table model (manual submit) whose save never overwrites what
 // another workstation saved meanwhile: a stored row is updated or deleted only
 // while it still holds every value this screen loaded, and the save is one
@@ -34,6 +36,11 @@ public:
     // stay on the screen for correction. Refused: check said no (its message).
     // Saved: committed and selected again.
     Outcome saveAll(QString *message, const Check &check = Check());
+
+    // Tells the user why a save did not go through: a database failure under
+    // "数据错误", a refusal or another user's change under "错误提示". True
+    // when it was saved, with nothing to tell.
+    static bool tellOutcome(QWidget *parent, Outcome outcome, const QString &message);
 
     // "第%1行已被其他用户修改，请重新查询后再保存！" with the rows counted from 1.
     static QString staleMessage(const QList<int> &rows);
