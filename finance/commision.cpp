@@ -161,9 +161,7 @@ void commision::on_pushButton_2_clicked()
 
 void commision::on_pushButton_3_clicked()
 {
-    if (PrinterChoice::defaultPrinterName().isEmpty()) {
-        Messages::warning(this, QStringLiteral("操作提示"),
-                          QStringLiteral("本机没有安装打印机，请在“预览”中打印为PDF文件！"));
+    if (PrinterChoice::defaultPrinterOrWarn(this).isEmpty()) {
         return;
     }
     QPrinter printer(QPrinter::ScreenResolution);

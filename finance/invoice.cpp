@@ -458,10 +458,8 @@ void invoice::on_pushButton_clicked()
 void invoice::on_pushButton_2_clicked()
 {
     m_model->revertAll();
-    const QString name = PrinterChoice::defaultPrinterName();
+    const QString name = PrinterChoice::defaultPrinterOrWarn(this);
     if (name.isEmpty()) {
-        Messages::warning(this, QStringLiteral("操作提示"),
-                          QStringLiteral("本机没有安装打印机，请在“预览”中打印为PDF文件！"));
         return;
     }
     QPrinter printer(QPrinter::ScreenResolution);

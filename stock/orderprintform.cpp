@@ -180,8 +180,7 @@ void OrderPrintForm::printOrder()
     QWidget *owner = parentWidget() ? parentWidget() : this;
     const QString name = OrderPrintState::printerName;
     if (name.isEmpty()) {
-        Messages::warning(owner, QStringLiteral("操作提示"),
-                          QStringLiteral("本机没有安装打印机，请在“预览”中打印为PDF文件！"));
+        PrinterChoice::warnNoPrinter(owner);
         return;
     }
     if (!PrinterChoice::availablePrinterNames().contains(name)) {

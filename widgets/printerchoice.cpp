@@ -1,5 +1,7 @@
 #include "widgets/printerchoice.h"
 
+#include "widgets/messages.h"
+
 #include <QPrinterInfo>
 
 namespace {
@@ -31,4 +33,19 @@ QString PrinterChoice::defaultPrinterName()
 void PrinterChoice::setHandler(const Handler &handler)
 {
     handlerSlot() = handler;
+}
+
+void PrinterChoice::warnNoPrinter(QWidget *parent)
+{
+    Messages::warning(parent, QStringLiteral("操作提示"),
+                      QStringLiteral("本机没有安装打印机，请在“预览”中打印为PDF文件！"));
+}
+
+QString PrinterChoice::defaultPrinterOrWarn(QWidget *parent)
+{
+    const QString name = defaultPrinterName();
+    if (name.isEmpty()) {
+        warnNoPrinter(parent);
+    }
+    return name;
 }
