@@ -82,6 +82,13 @@ bool contains(const QString &formClass)
     return static_cast<bool>(factory(formClass));
 }
 
+QStringList names()
+{
+    QStringList list = forms().keys();
+    list.sort();
+    return list;
+}
+
 void replace(const QString &formClass, const Factory &factory)
 {
     if (factory) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -19,6 +20,9 @@ using Factory = std::function<QWidget *(QWidget *parent)>;
 Factory factory(const QString &formClass);
 
 bool contains(const QString &formClass);
+
+// The class names of every form the program has, sorted.
+QStringList names();
 
 // Puts factory in place of formClass for the rest of the process, or takes
 // the entry away again with an empty factory. Tests use it to stand a probe

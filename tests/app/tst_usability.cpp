@@ -1,5 +1,6 @@
 // Everyday use: Qt's Chinese texts, the question before unsaved edits are
 // lost, Ctrl+S and F5, the paper of a PDF, where an export goes.
+#include "app/shell/formcatalog.h"
 #include "master/goods.h"
 #include "stock/ordertesthelpers.h"
 #include "stock/inventory.h"
@@ -12,8 +13,10 @@
 #include "widgets/formguard.h"
 #include "widgets/translations.h"
 
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPrinter>
@@ -40,6 +43,50 @@ void addGoodsRow(goods &form, const QString &code, const QString &name)
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
 }
 
+// The controls a clerk clicks, types into or reads that overlap another, stick
+// out of what holds them or are narrower than their text (a push button's
+// least width is the style's, more than its text needs). The parts of a combo
+// box, date editor or table belong to it.
+QStringList layoutFaults(QWidget *form)
+{
+    QList<QWidget *> controls;
+    const QList<QWidget *> all = form->findChildren<QWidget *>();
+    for (QWidget *w : all) {
+        bool inner = false;
+        for (QWidget *p = w->parentWidget(); p != form; p = p->parentWidget()) {
+            inner = inner || qobject_cast<QComboBox *>(p) || qobject_cast<QAbstractSpinBox *>(p)
+                    || qobject_cast<QAbstractScrollArea *>(p);
+        }
+        if (!inner && w->isVisibleTo(form)
+            && (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
+                || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w)
+                || qobject_cast<QLabel *>(w))) {
+            controls << w;
+        }
+    }
+    QStringList faults;
+    for (QWidget *w : qAsConst(controls)) {
+        const QRect whole(w->mapTo(form, QPoint()), w->size());
+        QRect shown = w->rect();
+        for (QWidget *p = w; p != form; p = p->parentWidget()) {
+            shown = shown.translated(p->pos()) & p->parentWidget()->rect();
+        }
+        const auto *button = qobject_cast<QPushButton *>(w);
+        const int needs = button ? button->fontMetrics().horizontalAdvance(button->text()) + 8
+                                       + (button->icon().isNull() ? 0 : button->iconSize().width())
+                                 : qobject_cast<QAbstractScrollArea *>(w) ? 0 : w->minimumSizeHint().width();
+        if (shown != whole || w->width() < needs) {
+            faults << w->objectName();
+        }
+        for (QWidget *other : qAsConst(controls)) {
+            if (other < w && whole.intersects(QRect(other->mapTo(form, QPoint()), other->size()))) {
+                faults << w->objectName() + QLatin1Char('/') + other->objectName();
+            }
+        }
+    }
+    return faults;
+}
+
 } // namespace
 
 class tst_usability : public QObject
@@ -58,6 +105,8 @@ private slots:
     void pdfKeepsThePaperOfTheFormat_data();
     void pdfKeepsThePaperOfTheFormat();
     void exportStartsInTheLastFolderAndSaysWhereItWrote();
+    void everyFormFitsASmallScreen_data();
+    void everyFormFitsASmallScreen();
 
 private:
     QTemporaryDir m_settings;
@@ -236,6 +285,32 @@ void tst_usability::exportStartsInTheLastFolderAndSaysWhereItWrote()
                                    dir.path()}));
     QCOMPARE(form.statusBar()->currentMessage(), CsvExport::doneText(fileName, 2));
     QVERIFY(form.statusBar()->currentMessage().contains(QStringLiteral("2 行")));
+}
+
+void tst_usability::everyFormFitsASmallScreen_data()
+{
+    QTest::addColumn<QString>("formClass");
+    const QStringList names = FormCatalog::names();
+    for (const QString &name : names) {
+        QTest::newRow(qPrintable(name)) << name;
+    }
+}
+
+void tst_usability::everyFormFitsASmallScreen()
+{
+    QFETCH(QString, formClass);
+    m_db.reset();
+    m_db.reset(new TestDb(true));
+    MessageRecorder messages;
+    std::unique_ptr<QWidget> form(FormCatalog::factory(formClass)(nullptr));
+    // 1024 x 768 less the task bar and the window's title.
+    const QSize screen(1024, 700);
+    form->resize(screen);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QCOMPARE(form->size(), form->size().boundedTo(screen));
+    QCOMPARE(layoutFaults(form.get()).join(QLatin1Char(' ')), QString());
+    QVERIFY(messages.isEmpty());
 }
 
 QTEST_MAIN(tst_usability)
