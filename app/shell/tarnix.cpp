@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -116,6 +117,8 @@ tarnix::tarnix(QWidget *parent)
 {
     initIconResources();
     m_ui->setupUi(this);
+    m_banner.load(QStringLiteral(":/icon/bb.png"));
+    m_ui->label->installEventFilter(this);
 
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
@@ -312,6 +315,43 @@ void tarnix::closeEvent(QCloseEvent *event)
         }
     }
     QMainWindow::closeEvent(event);
+}
+
+bool tarnix::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->label && event->type() == QEvent::Resize) {
+        drawBanner();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The banner keeps its proportions however wide the window is: the picture
+// takes the label's height, its title stays at the left and its motto at the
+// right, and the plain sky and waves between them carry on across the gap. A
+// label narrower than the picture shows it whole, smaller.
+void tarnix::drawBanner()
+{
+    const QSize size = m_ui->label->size();
+    if (m_banner.isNull() || size.isEmpty()) {
+        return;
+    }
+    QPixmap picture = m_banner.scaledToHeight(size.height(), Qt::SmoothTransformation);
+    if (picture.width() > size.width()) {
+        picture = m_banner.scaledToWidth(size.width(), Qt::SmoothTransformation);
+    }
+    const int height = picture.height();
+    const int top = (size.height() - height) / 2;
+    const int split = picture.width() * 3 / 5;
+    const int rest = picture.width() - split;
+    QPixmap banner(size);
+    banner.fill(Qt::transparent);
+    QPainter painter(&banner);
+    painter.drawPixmap(QRect(0, top, split, height), picture, QRect(0, 0, split, height));
+    painter.drawPixmap(QRect(split, top, size.width() - picture.width(), height), picture,
+                       QRect(split, 0, 1, height));
+    painter.drawPixmap(QRect(size.width() - rest, top, rest, height), picture, QRect(split, 0, rest, height));
+    painter.end();
+    m_ui->label->setPixmap(banner);
 }
 
 void tarnix::hidePageContents()

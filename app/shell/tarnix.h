@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QString>
 
 #include <memory>
@@ -37,6 +38,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_pushButton_clicked();
@@ -55,8 +57,10 @@ private:
     void hidePageContents();
     void enableForForm(QAbstractButton *button);
     void open(const Entry &entry);
+    void drawBanner();
 
     std::unique_ptr<Ui::tarnix> m_ui;
+    QPixmap m_banner;
     QLabel *m_statusLabel = nullptr;
     QList<QToolButton *> m_pageHomeButtons;   // the three home buttons of frame_2
     QList<QToolButton *> m_listHomeButtons;   // the four home buttons of frame_3

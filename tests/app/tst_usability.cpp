@@ -13,7 +13,6 @@
 #include "widgets/formguard.h"
 #include "widgets/translations.h"
 
-#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -22,7 +21,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -43,24 +41,19 @@ void addGoodsRow(goods &form, const QString &code, const QString &name)
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
 }
 
-// The controls a clerk clicks, types into or reads that overlap another, stick
-// out of what holds them or are narrower than their text (a push button's
-// least width is the style's, more than its text needs). The parts of a combo
-// box, date editor or table belong to it.
+// The controls a clerk clicks, types into or reads (the parts of a combo box,
+// date editor or table belong to it, as do those of any control that takes
+// the focus) that overlap another, stick out of what holds them or are
+// narrower than their text.
 QStringList layoutFaults(QWidget *form)
 {
     QList<QWidget *> controls;
-    const QList<QWidget *> all = form->findChildren<QWidget *>();
-    for (QWidget *w : all) {
-        bool inner = false;
-        for (QWidget *p = w->parentWidget(); p != form; p = p->parentWidget()) {
-            inner = inner || qobject_cast<QComboBox *>(p) || qobject_cast<QAbstractSpinBox *>(p)
-                    || qobject_cast<QAbstractScrollArea *>(p);
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        QWidget *p = w->parentWidget();
+        while (p != form && p->focusPolicy() == Qt::NoFocus) {
+            p = p->parentWidget();
         }
-        if (!inner && w->isVisibleTo(form)
-            && (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
-                || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w)
-                || qobject_cast<QLabel *>(w))) {
+        if (p == form && w->isVisibleTo(form) && (w->focusPolicy() != Qt::NoFocus || qobject_cast<QLabel *>(w))) {
             controls << w;
         }
     }
@@ -71,11 +64,8 @@ QStringList layoutFaults(QWidget *form)
         for (QWidget *p = w; p != form; p = p->parentWidget()) {
             shown = shown.translated(p->pos()) & p->parentWidget()->rect();
         }
-        const auto *button = qobject_cast<QPushButton *>(w);
-        const int needs = button ? button->fontMetrics().horizontalAdvance(button->text()) + 8
-                                       + (button->icon().isNull() ? 0 : button->iconSize().width())
-                                 : qobject_cast<QAbstractScrollArea *>(w) ? 0 : w->minimumSizeHint().width();
-        if (shown != whole || w->width() < needs) {
+        // A push button's least width is the style's, more than its text needs.
+        if (shown != whole || (w->width() < w->minimumSizeHint().width() && !qobject_cast<QPushButton *>(w))) {
             faults << w->objectName();
         }
         for (QWidget *other : qAsConst(controls)) {
@@ -120,7 +110,8 @@ void tst_usability::initTestCase()
 
 void tst_usability::init()
 {
-    m_db.reset(new TestDb);
+    // The forms are laid out with the demo company's names in their boxes.
+    m_db.reset(new TestDb(qstrcmp(QTest::currentTestFunction(), "everyFormFitsASmallScreen") == 0));
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
 }
 
@@ -172,29 +163,24 @@ void tst_usability::closingAsksAboutUnsavedRows()
     addGoodsRow(form, QStringLiteral("7"), QStringLiteral("可乐"));
     messages.answerNext(answer);
     QCOMPARE(form.close(), closed);
-    QCOMPARE(messages.shown().first().title + QLatin1Char('/') + messages.shown().first().text,
-             FormGuard::questionTitle() + QLatin1Char('/') + FormGuard::questionText());
+    QCOMPARE(messages.texts().first(), FormGuard::questionTitle() + QLatin1Char('/') + FormGuard::questionText());
     QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from food_info where food_id=7")), stored);
 }
 
 void tst_usability::mainWindowAsksOnceForAllForms()
 {
     MessageRecorder messages;
-    QMainWindow main;
-    auto *first = new goods(&main);
-    auto *second = new goods(&main);
-    auto *clean = new goods(&main);
-    addGoodsRow(*first, QStringLiteral("7"), QStringLiteral("可乐"));
-    addGoodsRow(*second, QStringLiteral("8"), QStringLiteral("雪碧"));
+    goods first, second, clean;
+    addGoodsRow(first, QStringLiteral("7"), QStringLiteral("可乐"));
+    addGoodsRow(second, QStringLiteral("8"), QStringLiteral("雪碧"));
 
     messages.answerNext(QMessageBox::Cancel);
-    QVERIFY(!FormGuard::confirmDiscardAll({first, second, clean}));
+    QVERIFY(!FormGuard::confirmDiscardAll({&first, &second, &clean}));
     messages.answerNext(QMessageBox::Discard);
-    QVERIFY(FormGuard::confirmDiscardAll({first, second, clean}));
+    QVERIFY(FormGuard::confirmDiscardAll({&first, &second, &clean}));
     QCOMPARE(messages.count(), 2);
     // The forms let go do not ask again when they close.
-    QVERIFY(FormGuard::confirmDiscard(first));
-    QVERIFY(FormGuard::confirmDiscard(second));
+    QVERIFY(FormGuard::confirmDiscard(&first) && FormGuard::confirmDiscard(&second));
     QCOMPARE(messages.count(), 2);
 }
 
@@ -206,8 +192,6 @@ void tst_usability::shortcutsClickSaveAndQuery()
     form.show();
     QApplication::setActiveWindow(&form);
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QVERIFY(form.findChild<QShortcut *>(QStringLiteral("saveShortcut")));
-    QVERIFY(form.findChild<QShortcut *>(QStringLiteral("queryShortcut")));
 
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(messages.texts(), QStringList{"保存提示/保存成功！"});
@@ -217,11 +201,9 @@ void tst_usability::shortcutsClickSaveAndQuery()
     form.findChild<QLineEdit *>(QStringLiteral("lineEdit"))->setText(QStringLiteral("1001"));
     form.findChild<QLineEdit *>(QStringLiteral("lineEdit_4"))->setText(QStringLiteral("2"));
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_5")), Qt::LeftButton);
-    QVERIFY(form.hasUnsavedChanges());
     messages.answerNext(QMessageBox::Cancel);
     QTest::keyClick(&form, Qt::Key_F5);
-    QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.last().text, FormGuard::questionText());
+    QCOMPARE(messages.texts(), QStringList{FormGuard::questionTitle() + QLatin1Char('/') + FormGuard::questionText()});
     QCOMPARE(form.findChild<QTableWidget *>(QStringLiteral("tableWidget"))->rowCount(), 1);
 }
 
@@ -238,30 +220,23 @@ void tst_usability::pdfKeepsThePaperOfTheFormat()
     QFETCH(QString, format);
     QFETCH(QSizeF, paper);
     QVERIFY(OrderTest::seedMasterData(*m_db));
-    QVERIFY(OrderTest::addLines(*m_db, QStringLiteral("purchar"), QStringLiteral("cg1"),
-                                QStringLiteral("2024-03-05"), 12, 3));
+    QVERIFY(OrderTest::addLines(*m_db, QStringLiteral("purchar"), QStringLiteral("cg1"), QStringLiteral("2024-03-05"), 12, 3));
     OrderPrintState::setFormat(format);
     OrderPrintState::orderNumber = QStringLiteral("cg1");
 
     // As the preview's print dialog leaves a PDF printer: on A4.
     QTemporaryDir dir;
     QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("order.pdf")));
     printer.setPageSize(QPageSize(QPageSize::A4));
     printdb2 print;
     print.printDocument(&printer);
 
-    QCOMPARE(printer.pageLayout().pageSize().size(QPageSize::Millimeter), paper);
     QFile pdf(dir.filePath(QStringLiteral("order.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     // The media box in points: 210 mm is 595 points.
-    const QByteArray mediaBox = QByteArray("/MediaBox [0 0 595.000000 ")
-                                + QByteArray::number(qRound(paper.height() * 72 / 25.4))
-                                + QByteArray(".000000]");
-    const QByteArray content = pdf.readAll();
-    const int at = content.indexOf("/MediaBox");
-    QVERIFY2(content.contains(mediaBox), content.mid(at, 40).constData());
+    QVERIFY(pdf.readAll().contains(
+        QStringLiteral("/MediaBox [0 0 595.000000 %1.000000]").arg(qRound(paper.height() * 72 / 25.4)).toLatin1()));
 }
 
 void tst_usability::exportStartsInTheLastFolderAndSaysWhereItWrote()
@@ -284,14 +259,12 @@ void tst_usability::exportStartsInTheLastFolderAndSaysWhereItWrote()
     QCOMPARE(folders, (QStringList{QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                                    dir.path()}));
     QCOMPARE(form.statusBar()->currentMessage(), CsvExport::doneText(fileName, 2));
-    QVERIFY(form.statusBar()->currentMessage().contains(QStringLiteral("2 行")));
 }
 
 void tst_usability::everyFormFitsASmallScreen_data()
 {
     QTest::addColumn<QString>("formClass");
-    const QStringList names = FormCatalog::names();
-    for (const QString &name : names) {
+    for (const QString &name : FormCatalog::names()) {
         QTest::newRow(qPrintable(name)) << name;
     }
 }
@@ -299,15 +272,12 @@ void tst_usability::everyFormFitsASmallScreen_data()
 void tst_usability::everyFormFitsASmallScreen()
 {
     QFETCH(QString, formClass);
-    m_db.reset();
-    m_db.reset(new TestDb(true));
     MessageRecorder messages;
     std::unique_ptr<QWidget> form(FormCatalog::factory(formClass)(nullptr));
     // 1024 x 768 less the task bar and the window's title.
     const QSize screen(1024, 700);
     form->resize(screen);
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QCOMPARE(form->size(), form->size().boundedTo(screen));
     QCOMPARE(layoutFaults(form.get()).join(QLatin1Char(' ')), QString());
     QVERIFY(messages.isEmpty());
