@@ -1,14 +1,10 @@
 #include "admin/power_edit.h"
 #include "app/loginstate.h"
-#include "support/messagerecorder.h"
 #include "support/testdb.h"
 #include "tablehelpers.h"
 #include "widgets/guardedsave.h"
 
 #include <QComboBox>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
 
 #include <memory>
 
@@ -20,27 +16,19 @@ const QString enterInvoices = QStringLiteral("发票录入");
 const QString auditInvoices = QStringLiteral("发票审核");
 const QString saved = QStringLiteral("操作提示/保存成功！");
 
-// One workstation's rights editor, shown, with user chosen.
-struct Screen
+// One workstation's rights editor, with user chosen.
+struct Screen : ShownForm<power_edit>
 {
     explicit Screen(const QString &user = QString())
     {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (!user.isEmpty()) {
             users->setCurrentText(user);
         }
     }
-    QStringList save()
-    {
-        MessageRecorder messages;
-        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
-        return messages.texts();
-    }
+    QStringList save() { return click("pushButton"); }
 
-    power_edit window;
-    QComboBox *users = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
-    QTableWidget *table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    QComboBox *users = child<QComboBox>("comboBox");
+    QTableWidget *table = ShownForm::table();
 };
 
 } // namespace
