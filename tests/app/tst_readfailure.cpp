@@ -43,15 +43,13 @@ void tst_readfailure::failureAfterTheFirstRowsIsSaidAndNothingShown()
     QVERIFY(company.open());
 
     rizhi form;
-    auto *from = form.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit"));
-    auto *to = form.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_2"));
     auto *table = form.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
-    const auto query = [&](const char *end) {
-        from->setDateTime(QDateTime::fromString(QStringLiteral("2024-03-01 00:00:01"), Qt::ISODate));
-        to->setDateTime(QDateTime::fromString(QString::fromLatin1(end), Qt::ISODate));
+    MessageRecorder messages;
+    const auto query = [&form](const char *end) {
+        form.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit"))->setDateTime(QDateTime(QDate(2024, 3, 1), QTime(0, 0, 1)));
+        form.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_2"))->setDateTime(QDateTime::fromString(QString::fromLatin1(end), Qt::ISODate));
         QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
     };
-    MessageRecorder messages;
     // The first entries are whole.
     query("2024-03-01 00:00:10");
     QCOMPARE(table->rowCount(), 10);
