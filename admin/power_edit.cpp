@@ -107,8 +107,8 @@ void power_edit::on_pushButton_clicked()
 }
 
 // The rights whose tick the stored list now gives otherwise than the list
-// this screen read; every right when that tells nothing apart (the user was
-// deleted, or the list only rewritten in another order).
+// this screen read (a deleted user holds none); every right when none does,
+// as when the list was only rewritten in another order.
 QList<int> power_edit::rowsChangedElsewhere(const QString &user) const
 {
     Gateway::Rows rows;
