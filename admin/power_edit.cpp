@@ -5,10 +5,10 @@
 #include "app/permissioncheck.h"
 #include "db/sqltext.h"
 #include "widgets/checklist.h"
+#include "widgets/guardedsave.h"
 #include "widgets/messages.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QTableWidget>
 
 namespace {
 
@@ -46,13 +46,16 @@ power_edit::~power_edit() = default;
 void power_edit::on_comboBox_currentTextChanged(const QString &arg1)
 {
     // No row (also for "--请选择--") reads as no rights, which clears the boxes.
-    QString rightList;
-    QSqlQuery query;
-    if (query.exec(QStringLiteral("select power from [user] where name='%1'")
-                       .arg(SqlText::quoted(arg1)))
-        && query.next()) {
-        rightList = query.value(0).toString();
+    m_loadedRights = QVariant();
+    Gateway::Rows rows;
+    QString error;
+    if (!Gateway::read(QStringLiteral("select power from [user] where name='%1'").arg(SqlText::quoted(arg1)),
+                       &rows, &error)) {
+        Messages::databaseError(this, error);
+    } else if (!rows.isEmpty()) {
+        m_loadedRights = rows.first().value(0);
     }
+    const QString rightList = m_loadedRights.toString();
 
     // Matched exactly as the permission check matches them, so a box is ticked
     // only for a right that the user really holds.
@@ -78,13 +81,53 @@ void power_edit::on_pushButton_clicked()
     // Rights are stored in the order of table power, joined by "," with no
     // blanks: the form the permission check splits.
     const QString rightList = CheckList::tickedNames(m_ui->tableWidget).join(QLatin1Char(','));
-    QSqlQuery update;
-    if (!update.exec(QStringLiteral("update [user] set power='%1' where name='%2'")
-                         .arg(SqlText::quoted(rightList), SqlText::quoted(user)))) {
-        Messages::databaseError(this, update.lastError().text());
+
+    // Another workstation may have changed this user's rights since they
+    // were shown: the update applies only to the list this screen read, and
+    // one that touches no row keeps nothing and the ticks stay as they are.
+    QList<int> stale;
+    QString error;
+    GuardedSave::Outcome outcome = GuardedSave::Outcome::Stale;
+    if (m_loadedRights.isValid()) {
+        const QString update = QStringLiteral("update [user] set power='%1' where name='%2'")
+                                   .arg(SqlText::quoted(rightList), SqlText::quoted(user))
+            + GuardedSave::unchangedText(QStringLiteral("power"), m_loadedRights) + QLatin1Char(';');
+        outcome = GuardedSave::run({{update, 0}}, &stale, &error);
+    }
+    if (outcome == GuardedSave::Outcome::Failed) {
+        Messages::databaseError(this, error);
         return;
     }
+    if (outcome == GuardedSave::Outcome::Stale) {
+        Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(rowsChangedElsewhere(user)));
+        return;
+    }
+    m_loadedRights = rightList;
     Messages::information(this, QStringLiteral("操作提示"), QStringLiteral("保存成功！"));
+}
+
+// The rights whose tick the stored list now gives otherwise than the list
+// this screen read (a deleted user holds none); every right when none does,
+// as when the list was only rewritten in another order.
+QList<int> power_edit::rowsChangedElsewhere(const QString &user) const
+{
+    Gateway::Rows rows;
+    QString ignored;
+    Gateway::read(QStringLiteral("select power from [user] where name='%1'").arg(SqlText::quoted(user)),
+                  &rows, &ignored);
+    const QStringList now = rows.isEmpty() ? QStringList() : rows.first().value(0).toString().split(QLatin1Char(','));
+    const QStringList then = m_loadedRights.toString().split(QLatin1Char(','));
+    const QTableWidget *table = m_ui->tableWidget;
+    QList<int> changed;
+    QList<int> all;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QString right = CheckList::nameAt(table, row);
+        if (now.contains(right) != then.contains(right)) {
+            changed << row;
+        }
+        all << row;
+    }
+    return changed.isEmpty() ? all : changed;
 }
 
 void power_edit::on_tableWidget_cellChanged(int row, int column)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QVariant>
 
 #include <memory>
 
@@ -25,5 +27,10 @@ private slots:
     void on_tableWidget_cellChanged(int row, int column);
 
 private:
+    QList<int> rowsChangedElsewhere(const QString &user) const;
+
     std::unique_ptr<Ui::power_edit> m_ui;
+    // The chosen user's right list as read, the condition of the save;
+    // invalid when no row was read.
+    QVariant m_loadedRights;
 };

@@ -14,6 +14,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 Q_DECLARE_OPAQUE_POINTER(sqlite3 *)
 Q_DECLARE_METATYPE(sqlite3 *)
 
@@ -31,9 +33,36 @@ QSqlError statementError(const QString &message)
     return QSqlError(QString(), message, QSqlError::StatementError);
 }
 
+// SQLite says "disk I/O error" whatever the system refused; the system's
+// reason tells a full disk and a folder that may not be written apart.
+QString systemReason(sqlite3 *db, int code)
+{
+    const int primary = code & 0xff;
+    if (primary != SQLITE_IOERR && primary != SQLITE_CANTOPEN) {
+        return QString();
+    }
+    switch (sqlite3_system_errno(db)) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return QStringLiteral(" (no space left on device)");
+    case EFBIG:
+        return QStringLiteral(" (file too large)");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral(" (permission denied)");
+    case EROFS:
+        return QStringLiteral(" (read-only file system)");
+    default:
+        return QString();
+    }
+}
+
 QSqlError sqliteError(sqlite3 *db, const QString &what, QSqlError::ErrorType type, int code)
 {
-    return QSqlError(what, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(), type, QString::number(code));
+    return QSqlError(what, db ? QString::fromUtf8(sqlite3_errmsg(db)) + systemReason(db, code) : QString(), type,
+                     QString::number(code));
 }
 
 // Statements that manage transactions themselves, or that SQLite refuses

@@ -44,8 +44,16 @@ QString openFailureText(const QString &databaseName, const QString &engineText)
         || lower.contains(QLatin1String("corrupt")) || lower.contains(QLatin1String("no such table"))) {
         return QStringLiteral("数据库文件已损坏“%1”：%2").arg(databaseName, text);
     }
-    if (lower.contains(QLatin1String("disk is full")) || lower.contains(QLatin1String("disk full"))) {
+    if (lower.contains(QLatin1String("disk is full")) || lower.contains(QLatin1String("disk full"))
+        || lower.contains(QLatin1String("no space left")) || lower.contains(QLatin1String("file too large"))) {
         return QStringLiteral("磁盘已满，无法打开数据库“%1”：%2").arg(databaseName, text);
+    }
+    // A folder that may not be written stops even a read of the company.
+    if (lower.contains(QLatin1String("readonly")) || lower.contains(QLatin1String("read-only"))) {
+        return QStringLiteral("数据库文件或其文件夹只读，无法打开数据库“%1”：%2").arg(databaseName, text);
+    }
+    if (lower.contains(QLatin1String("permission denied"))) {
+        return QStringLiteral("没有权限访问数据库文件或其文件夹，无法打开数据库“%1”：%2").arg(databaseName, text);
     }
     return QStringLiteral("无法打开数据库“%1”：%2").arg(databaseName, text);
 }
@@ -152,8 +160,10 @@ void login::loadCompanies()
     // that the handler finds every name.
     m_companyModel.setQuery(QStringLiteral("select name,db_name from erpdb"),
                             QSqlDatabase::database(directoryName(), false));
-    while (m_companyModel.canFetchMore()) {
-        m_companyModel.fetchMore();
+    if (!Gateway::fetchAll(&m_companyModel, &m_directoryError)) {
+        // An empty list would only lead to a company without a name.
+        showOpenError(directoryName(), m_directoryError);
+        return;
     }
     QStringList names;
     for (int row = 0; row < m_companyModel.rowCount(); ++row) {
@@ -168,10 +178,10 @@ bool login::directoryIsOpen()
 {
     const QSqlDatabase directory =
         QSqlDatabase::database(directoryName(), false);
-    if (directory.isOpen()) {
+    if (directory.isOpen() && m_directoryError.isEmpty()) {
         return true;
     }
-    showOpenError(directoryName(), directory.lastError().text());
+    showOpenError(directoryName(), directory.isOpen() ? m_directoryError : directory.lastError().text());
     return false;
 }
 

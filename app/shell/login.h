@@ -57,5 +57,6 @@ private:
     QSqlQueryModel m_companyModel;
     // Company display name -> database name, in the order of the directory.
     QMap<QString, QString> companyDatabases;
+    QString m_directoryError; // why the company list could not be read
     int m_failures = 0;   // wrong user names or passwords in a row
 };

@@ -1,12 +1,35 @@
 #pragma once
 
 #include "master/formtest.h"
+#include "support/messagerecorder.h"
 #include "widgets/checklist.h"
 
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTest>
+
+// A form shown as a user sees it, with what its buttons make it say.
+template <class Form>
+struct ShownForm : Form
+{
+    ShownForm()
+    {
+        this->show();
+        QVERIFY(QTest::qWaitForWindowExposed(this));
+    }
+    template <class Child>
+    Child *child(const char *name) { return this->template findChild<Child *>(QLatin1String(name)); }
+    QTableWidget *table() { return child<QTableWidget>("tableWidget"); }
+    // "title/text" of every box that clicking button shows.
+    QStringList click(const char *button)
+    {
+        MessageRecorder messages;
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        return messages.texts();
+    }
+};
 
 // Clicks the check box of row as a user would: on the check indicator of the
 // "选择" cell, which toggles it.
@@ -36,8 +59,7 @@ inline QStringList columnTexts(const QTableWidget *table, int column)
 {
     QStringList texts;
     for (int row = 0; row < table->rowCount(); ++row) {
-        const QTableWidgetItem *item = table->item(row, column);
-        texts << (item ? item->text() : QString());
+        texts << FormTest::cell(table, row, column);
     }
     return texts;
 }
@@ -47,8 +69,7 @@ inline QStringList tickedNames(const QTableWidget *table)
 {
     QStringList names;
     for (int row = 0; row < table->rowCount(); ++row) {
-        const QTableWidgetItem *tick = table->item(row, 0);
-        if (tick && tick->checkState() == Qt::Checked) {
+        if (table->item(row, 0)->checkState() == Qt::Checked) {
             names << table->item(row, 1)->text();
         }
     }

@@ -1,16 +1,10 @@
 #include "admin/power_edit.h"
 #include "app/loginstate.h"
-#include "app/permissioncheck.h"
-#include "support/messagerecorder.h"
 #include "support/testdb.h"
 #include "tablehelpers.h"
+#include "widgets/guardedsave.h"
 
 #include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
 
 #include <memory>
 
@@ -20,6 +14,22 @@ const QString editRights = QStringLiteral("权限编辑");
 const QString editCategories = QStringLiteral("资产类别编辑");
 const QString enterInvoices = QStringLiteral("发票录入");
 const QString auditInvoices = QStringLiteral("发票审核");
+const QString saved = QStringLiteral("操作提示/保存成功！");
+
+// One workstation's rights editor, with user chosen.
+struct Screen : ShownForm<power_edit>
+{
+    explicit Screen(const QString &user = QString())
+    {
+        if (!user.isEmpty()) {
+            users->setCurrentText(user);
+        }
+    }
+    QStringList save() { return click("pushButton"); }
+
+    QComboBox *users = child<QComboBox>("comboBox");
+    QTableWidget *table = ShownForm::table();
+};
 
 } // namespace
 
@@ -29,26 +39,21 @@ class tst_power_edit : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_db.reset(); }
 
-    void opensWithTheRightsAndTheUsers();
     void choosingAUserTicksExactlyTheRightsHeHolds_data();
     void choosingAUserTicksExactlyTheRightsHeHolds();
-    void savingStoresTheTickedRightsInListOrder_data();
-    void savingStoresTheTickedRightsInListOrder();
-    void savingIsRefused_data();
-    void savingIsRefused();
-    void failedSaveIsReportedInsteadOfSuccess();
+    void saving_data();
+    void saving();
+    void anotherWorkstationsSaveIsNotOverwritten_data();
+    void anotherWorkstationsSaveIsNotOverwritten();
 
 private:
-    struct Form
+    QString storedRights(const QString &user)
     {
-        QComboBox *users;
-        QTableWidget *table;
-        QPushButton *save;
-    };
-    Form partsOf(power_edit &window);
-    QString storedRights(const QString &user);
+        const QList<QStringList> rows = m_db->rows(QStringLiteral("select power from [user] where name='%1'").arg(user));
+        return rows.isEmpty() ? QStringLiteral("<no row>") : rows.first().first();
+    }
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -76,59 +81,11 @@ void tst_power_edit::init()
     LoginState::rights = editRights;
 }
 
-void tst_power_edit::cleanup()
-{
-    m_db.reset();
-}
-
-tst_power_edit::Form tst_power_edit::partsOf(power_edit &window)
-{
-    Form form{window.findChild<QComboBox *>(QStringLiteral("comboBox")),
-              window.findChild<QTableWidget *>(QStringLiteral("tableWidget")),
-              window.findChild<QPushButton *>(QStringLiteral("pushButton"))};
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        QTest::qFail("the window was not exposed", __FILE__, __LINE__);
-    }
-    return form;
-}
-
-QString tst_power_edit::storedRights(const QString &user)
-{
-    return m_db->scalar(QStringLiteral("select power from [user] where name='%1'").arg(user));
-}
-
-void tst_power_edit::opensWithTheRightsAndTheUsers()
-{
-    power_edit window;
-    const Form form = partsOf(window);
-    QVERIFY(form.users && form.table && form.save);
-
-    QCOMPARE(columnTexts(form.table, 1), QStringList({editRights, editCategories, enterInvoices, auditInvoices}));
-    QVERIFY(tickedNames(form.table).isEmpty());
-    QVERIFY(!(form.table->item(0, 1)->flags() & Qt::ItemIsEditable));
-
-    QStringList users;
-    for (int i = 0; i < form.users->count(); ++i) {
-        users << form.users->itemText(i);
-    }
-    // The users follow the placeholder in the order the database lists them.
-    QStringList expected = {"--请选择--"};
-    for (const QStringList &row : m_db->rows(QStringLiteral("select name from [user]"))) {
-        expected << row.first();
-    }
-    QCOMPARE(users, expected);
-    QCOMPARE(form.users->currentText(), QStringLiteral("--请选择--"));
-}
-
 void tst_power_edit::choosingAUserTicksExactlyTheRightsHeHolds_data()
 {
     QTest::addColumn<QString>("user");
     QTest::addColumn<QStringList>("ticked");
-
-    QTest::newRow("every right")
-        << "manager"
-        << QStringList({editRights, editCategories, enterInvoices, auditInvoices});
+    QTest::newRow("every right") << "manager" << QStringList({editRights, editCategories, enterInvoices, auditInvoices});
     QTest::newRow("rights stored in another order") << "alice" << QStringList({enterInvoices, auditInvoices});
     QTest::newRow("empty right list") << "bob" << QStringList();
     QTest::newRow("a right after a blank does not count") << "dave" << QStringList({auditInvoices});
@@ -139,100 +96,116 @@ void tst_power_edit::choosingAUserTicksExactlyTheRightsHeHolds()
 {
     QFETCH(QString, user);
     QFETCH(QStringList, ticked);
-
-    power_edit window;
-    const Form form = partsOf(window);
-    // Start from somebody else's ticks: the choice must also untick.
-    form.users->setCurrentText(QStringLiteral("manager"));
-    form.users->setCurrentText(user);
-    QCOMPARE(tickedNames(form.table), ticked);
-}
-
-void tst_power_edit::savingStoresTheTickedRightsInListOrder_data()
-{
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QList<int>>("clicks");   // rows clicked, in this order
-    QTest::addColumn<QString>("stored");
-
-    QTest::newRow("ticked bottom up, stored top down") << "bob" << QList<int>({3, 0}) << "权限编辑,发票审核";
-    QTest::newRow("every right") << "bob" << QList<int>({0, 1, 2, 3}) << "权限编辑,资产类别编辑,发票录入,发票审核";
-    QTest::newRow("unchanged rights are rewritten in list order") << "alice" << QList<int>() << "发票录入,发票审核";
-    QTest::newRow("unticking one right") << "alice" << QList<int>({2}) << "发票审核";
-    QTest::newRow("the right after a blank is repaired") << "dave" << QList<int>({0}) << "权限编辑,发票审核";
-    QTest::newRow("unticking every right takes them away") << "alice" << QList<int>({2, 3}) << QString();
-}
-
-void tst_power_edit::savingStoresTheTickedRightsInListOrder()
-{
-    QFETCH(QString, user);
-    QFETCH(QList<int>, clicks);
-    QFETCH(QString, stored);
-
-    {
-        power_edit window;
-        const Form form = partsOf(window);
-        form.users->setCurrentText(user);
-        for (const int row : clicks) {
-            clickTick(form.table, row);
-        }
-        MessageRecorder messages;
-        QTest::mouseClick(form.save, Qt::LeftButton);
-        QCOMPARE(messages.texts(), QStringList(QStringLiteral("操作提示/保存成功！")));
-        QCOMPARE(messages.last().icon, QMessageBox::Information);
+    Screen screen;
+    QCOMPARE(columnTexts(screen.table, 1), QStringList({editRights, editCategories, enterInvoices, auditInvoices}));
+    QVERIFY(!(screen.table->item(0, 1)->flags() & Qt::ItemIsEditable));
+    // The users follow the placeholder in the order the database lists them.
+    QStringList users = {"--请选择--"};
+    for (const QStringList &row : m_db->rows(QStringLiteral("select name from [user]"))) {
+        QCOMPARE(screen.users->itemText(users.size()), row.first());
+        users << row.first();
     }
-    QCOMPARE(storedRights(user), stored);
-    // A new window reads back what was stored.
-    power_edit window;
-    const Form form = partsOf(window);
-    form.users->setCurrentText(user);
-    QCOMPARE(tickedNames(form.table).join(QLatin1Char(',')), stored);
+    QCOMPARE(screen.users->count(), users.size());
+    QCOMPARE(screen.users->currentText(), users.first());
+    // Start from somebody else's ticks: the choice must also untick.
+    screen.users->setCurrentText(QStringLiteral("manager"));
+    screen.users->setCurrentText(user);
+    QCOMPARE(tickedNames(screen.table), ticked);
 }
 
-void tst_power_edit::savingIsRefused_data()
+void tst_power_edit::saving_data()
 {
-    QTest::addColumn<QString>("rights");
+    QTest::addColumn<QString>("rights"); // of the one saving
     QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QList<int>>("clicks"); // rows clicked, in this order
+    QTest::addColumn<QByteArray>("sabotage"); // SQLite run on the file before saving
+    QTest::addColumn<QString>("message");   // how it starts
+    QTest::addColumn<QString>("stored");    // the user's rights afterwards
 
     const QString refused = QStringLiteral("权限提示/无此权限");
-    QTest::newRow("no user chosen") << editRights << QString() << "操作提示/先选择一位用户！";
-    QTest::newRow("no rights") << QString() << "bob" << refused;
-    QTest::newRow("other rights only") << "发票录入,资产类别编辑" << "bob" << refused;
-    QTest::newRow("the right after a blank") << "发票录入, 权限编辑" << "bob" << refused;
+    const QByteArray none;
+    QTest::newRow("ticked bottom up, stored top down") << editRights << "bob" << QList<int>({3, 0}) << none << saved
+                                                       << "权限编辑,发票审核";
+    QTest::newRow("unchanged rights are rewritten in list order")
+        << editRights << "alice" << QList<int>() << none << saved << "发票录入,发票审核";
+    QTest::newRow("the right after a blank is repaired")
+        << editRights << "dave" << QList<int>({0}) << none << saved << "权限编辑,发票审核";
+    QTest::newRow("unticking every right takes them away")
+        << editRights << "alice" << QList<int>({2, 3}) << none << saved << QString();
+    QTest::newRow("no user chosen") << editRights << "--请选择--" << QList<int>({0}) << none
+                                    << "操作提示/先选择一位用户！" << "<no row>";
+    QTest::newRow("no rights") << QString() << "bob" << QList<int>({0}) << none << refused << QString();
+    QTest::newRow("other rights only") << "发票录入,资产类别编辑" << "bob" << QList<int>({0}) << none << refused << QString();
+    QTest::newRow("the right after a blank") << "发票录入, 权限编辑" << "bob" << QList<int>({0}) << none << refused
+                                             << QString();
+    QTest::newRow("a failed write is reported instead of success")
+        << editRights << "bob" << QList<int>({0})
+        << QByteArray("create trigger user_locked before update on [user] begin select raise(abort, 'user is locked'); end")
+        << "错误提示/user is locked" << QString();
 }
 
-void tst_power_edit::savingIsRefused()
+void tst_power_edit::saving()
 {
     QFETCH(QString, rights);
     QFETCH(QString, user);
+    QFETCH(QList<int>, clicks);
+    QFETCH(QByteArray, sabotage);
     QFETCH(QString, message);
+    QFETCH(QString, stored);
     LoginState::rights = rights;
-
-    power_edit window;
-    const Form form = partsOf(window);
-    if (!user.isEmpty()) {
-        form.users->setCurrentText(user);
+    {
+        Screen screen(user);
+        for (const int row : clicks) {
+            clickTick(screen.table, row);
+        }
+        QVERIFY(sabotage.isEmpty() || FormTest::runOnFile(m_db->db(), sabotage.constData()));
+        const QStringList said = screen.save();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith(message), qPrintable(said.first()));
     }
-    clickTick(form.table, 0);
-    MessageRecorder messages;
-    QTest::mouseClick(form.save, Qt::LeftButton);
-    QCOMPARE(messages.texts(), QStringList(message));
-    QCOMPARE(messages.last().icon, QMessageBox::Warning);
-    QCOMPARE(storedRights(QStringLiteral("bob")), QString());
+    QCOMPARE(storedRights(user), stored);
+    // A new window reads back what was stored.
+    Screen again(user);
+    QCOMPARE(tickedNames(again.table).join(QLatin1Char(',')), stored == QLatin1String("<no row>") ? QString() : stored);
 }
 
-void tst_power_edit::failedSaveIsReportedInsteadOfSuccess()
+void tst_power_edit::anotherWorkstationsSaveIsNotOverwritten_data()
 {
-    power_edit window;
-    const Form form = partsOf(window);
-    form.users->setCurrentText(QStringLiteral("bob"));
-    clickTick(form.table, 0);
-    QVERIFY(FormTest::runOnFile(m_db->db(), "drop table [user]"));
-    MessageRecorder messages;
-    QTest::mouseClick(form.save, Qt::LeftButton);
-    QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
-    QVERIFY(!messages.last().text.isEmpty());
+    QTest::addColumn<QString>("other");   // whose rights another workstation saves first, or "delete"
+    QTest::addColumn<QString>("message"); // what this screen's save of alice then says
+    QTest::addColumn<QString>("stored");  // alice's rights afterwards
+
+    QTest::newRow("the same user: refused, naming the right changed meanwhile")
+        << "alice" << "操作提示/" + GuardedSave::staleText({0}) << "权限编辑,发票录入,发票审核";
+    QTest::newRow("the user deleted: refused, not a false success")
+        << "delete" << "操作提示/" + GuardedSave::staleText({2, 3}) << "<no row>";
+    QTest::newRow("another user: both saves kept") << "bob" << saved << "资产类别编辑,发票录入,发票审核";
+}
+
+void tst_power_edit::anotherWorkstationsSaveIsNotOverwritten()
+{
+    QFETCH(QString, other);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+
+    Screen mine(QStringLiteral("alice"));
+    clickTick(mine.table, 1);
+    if (other == QLatin1String("delete")) {
+        QVERIFY(m_db->exec(QStringLiteral("delete from [user] where name='alice'")));
+    } else {
+        Screen theirs(other);
+        clickTick(theirs.table, 0);
+        QCOMPARE(theirs.save(), QStringList(saved));
+    }
+    QCOMPARE(mine.save(), QStringList(message));
+    QCOMPARE(storedRights(QStringLiteral("alice")), stored);
+    if (other == QLatin1String("bob")) {
+        QCOMPARE(storedRights(other), editRights);
+        // What this screen stored is what it now holds: saving again is no conflict.
+        QCOMPARE(mine.save(), QStringList(saved));
+    } else {
+        QCOMPARE(tickedNames(mine.table), QStringList({editCategories, enterInvoices, auditInvoices}));
+    }
 }
 
 QTEST_MAIN(tst_power_edit)

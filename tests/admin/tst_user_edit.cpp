@@ -1,20 +1,14 @@
-#include "admin/power_edit.h"
 #include "admin/user_edit.h"
 #include "app/loginstate.h"
 #include "app/passwordhash.h"
-#include "support/messagerecorder.h"
 #include "support/testdb.h"
 #include "tablehelpers.h"
 
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
 
 #include <memory>
+
+using Form = ShownForm<user_edit>;
 
 class tst_user_edit : public QObject
 {
@@ -22,27 +16,22 @@ class tst_user_edit : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_db.reset(); }
 
-    void opensWithTheAccountsOfLogin();
-    void refusesEmptyOrTakenNames_data();
-    void refusesEmptyOrTakenNames();
-    void addedUserGetsTheDefaultPasswordAndNoRights();
-    void nameWithAQuoteIsAddedAndDeletedAsTyped();
+    void adding_data();
+    void adding();
     void deletesTickedUsersButKeepsProtectedOnes_data();
     void deletesTickedUsersButKeepsProtectedOnes();
-    void failedWriteChangesNoAccount_data();
-    void failedWriteChangesNoAccount();
 
 private:
-    struct Form
+    // Without [user] the second half of an addition or deletion fails.
+    void breakIf(bool dropUsers) { QVERIFY(!dropUsers || FormTest::runOnFile(m_db->db(), "drop table [user]")); }
+    // Whether said is that one message, or begins so where it ends in "/".
+    static bool saidOnly(const QStringList &said, const QString &message)
     {
-        QTableWidget *table;
-        QLineEdit *name;
-        QPushButton *add;
-        QPushButton *remove;
-    };
-    Form partsOf(user_edit &window);
+        return message.endsWith(QLatin1Char('/')) ? said.size() == 1 && said.first().startsWith(message)
+                                                  : said.value(0) == message;
+    }
     // The first column of sql's rows.
     QStringList names(const QString &sql)
     {
@@ -63,11 +52,10 @@ void tst_user_edit::init()
 {
     m_db.reset(new TestDb);
     QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-    QVERIFY(m_db->exec(QStringLiteral("delete from login")));
-    QVERIFY(m_db->exec(QStringLiteral("delete from [user]")));
-    QVERIFY(m_db->exec(QStringLiteral("delete from operator")));
-    const QStringList users = {"manager", "test001", "alice", "bob"};
-    for (const QString &user : users) {
+    for (const char *sql : {"delete from login", "delete from [user]", "delete from operator"}) {
+        QVERIFY(m_db->exec(QString::fromLatin1(sql)));
+    }
+    for (const QString user : {"manager", "test001", "alice", "bob"}) {
         QVERIFY(m_db->exec(QStringLiteral("insert into login (name,password) values ('%1','pw')").arg(user)));
         QVERIFY(m_db->exec(QStringLiteral("insert into [user] (name,power) values ('%1','发票录入')").arg(user)));
     }
@@ -75,119 +63,60 @@ void tst_user_edit::init()
     LoginState::rights = QStringLiteral("权限编辑");
 }
 
-void tst_user_edit::cleanup()
-{
-    m_db.reset();
-}
-
-tst_user_edit::Form tst_user_edit::partsOf(user_edit &window)
-{
-    Form form{window.findChild<QTableWidget *>(QStringLiteral("tableWidget")),
-              window.findChild<QLineEdit *>(QStringLiteral("lineEdit")),
-              window.findChild<QPushButton *>(QStringLiteral("pushButton")),
-              window.findChild<QPushButton *>(QStringLiteral("pushButton_2"))};
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        QTest::qFail("the window was not exposed", __FILE__, __LINE__);
-    }
-    return form;
-}
-
-void tst_user_edit::opensWithTheAccountsOfLogin()
-{
-    user_edit window;
-    const Form form = partsOf(window);
-    QVERIFY(form.table && form.name && form.add && form.remove);
-
-    QCOMPARE(columnTexts(form.table, 1), accountsInListOrder());
-    QCOMPARE(accounts(), QStringList({"alice", "bob", "manager", "test001"}));
-    QVERIFY(tickedNames(form.table).isEmpty());
-    QVERIFY(form.table->item(0, 0)->flags() & Qt::ItemIsUserCheckable);
-    QVERIFY(!(form.table->item(0, 1)->flags() & Qt::ItemIsEditable));
-    QCOMPARE(m_db->rows(QStringLiteral("select user_name,operator from operator")),
-             (QList<QStringList>{{"manager", "用户管理"}}));
-}
-
-void tst_user_edit::refusesEmptyOrTakenNames_data()
+void tst_user_edit::adding_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");
-
-    const QString empty = QStringLiteral("输入提示/内容不能为空！");
-    const QString taken = QStringLiteral("输入提示/用户名重复！");
-    QTest::newRow("nothing typed") << QString() << empty;
-    QTest::newRow("only blanks") << "   " << empty;
-    QTest::newRow("existing name") << "alice" << taken;
-    QTest::newRow("existing name between blanks") << " alice " << taken;
-    QTest::newRow("protected name") << "manager" << taken;
+    QTest::addColumn<QString>("name");    // as stored
+    QTest::addColumn<QString>("refusal"); // empty: added
+    QTest::addColumn<bool>("dropUsers");
+    QTest::newRow("only blanks") << "   " << QString() << "输入提示/内容不能为空！" << false;
+    QTest::newRow("existing name between blanks") << " alice " << "alice" << "输入提示/用户名重复！" << false;
+    QTest::newRow("failed write: the login row written first goes too") << "carol" << "carol" << "错误提示/" << true;
+    QTest::newRow("blanks around the name") << " carol " << "carol" << QString() << false;
+    QTest::newRow("a quote is only a character") << "o'neil" << "o'neil" << QString() << false;
 }
 
-void tst_user_edit::refusesEmptyOrTakenNames()
+// An added user gets the default password and no rights, and can be
+// deleted again as typed.
+void tst_user_edit::adding()
 {
     QFETCH(QString, typed);
-    QFETCH(QString, message);
-
-    user_edit window;
-    const Form form = partsOf(window);
-    MessageRecorder messages;
-    QTest::keyClicks(form.name, typed);
-    QTest::mouseClick(form.add, Qt::LeftButton);
-
-    QCOMPARE(messages.texts(), QStringList(message));
-    QCOMPARE(messages.last().icon, QMessageBox::Warning);
-    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from login")), QStringLiteral("4"));
-    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from [user]")), QStringLiteral("4"));
-    QCOMPARE(form.table->rowCount(), 4);
-}
-
-void tst_user_edit::addedUserGetsTheDefaultPasswordAndNoRights()
-{
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    QFETCH(bool, dropUsers);
+    Form form;
+    QCOMPARE(columnTexts(form.table(), 1), accountsInListOrder());
+    QVERIFY(tickedNames(form.table()).isEmpty());
+    QVERIFY(!(form.table()->item(0, 1)->flags() & Qt::ItemIsEditable));
+    QCOMPARE(m_db->rows(QStringLiteral("select user_name,operator from operator")),
+             (QList<QStringList>{{"manager", "用户管理"}}));
+    QTest::keyClicks(form.child<QLineEdit>("lineEdit"), typed);
+    breakIf(dropUsers);
+    if (!refusal.isEmpty()) {
+        QVERIFY(saidOnly(form.click("pushButton"), refusal));
+        QCOMPARE(accounts().size(), 4);
+        QVERIFY(dropUsers || m_db->scalar(QStringLiteral("select count(*) from [user]")) == QLatin1String("4"));
+        QCOMPARE(form.table()->rowCount(), 4);
+        return;
+    }
+    const QString quoted = QString(name).replace(QLatin1Char('\''), QLatin1String("''"));
     // Rights left under the name by an earlier account are not inherited.
-    QVERIFY(m_db->exec(QStringLiteral("insert into [user] (name,power) values ('carol','权限编辑')")));
-    user_edit window;
-    const Form form = partsOf(window);
-    MessageRecorder messages;
-    QTest::keyClicks(form.name, QStringLiteral(" carol "));
-    QTest::mouseClick(form.add, Qt::LeftButton);
-
-    QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
-    QVERIFY(PasswordHash::matches(m_db->scalar(QStringLiteral("select password from login where name='carol'")),
+    QVERIFY(m_db->exec(QStringLiteral("insert into [user] (name,power) values ('%1','权限编辑')").arg(quoted)));
+    QCOMPARE(form.click("pushButton"), QStringList());
+    QVERIFY(PasswordHash::matches(m_db->scalar(QStringLiteral("select password from login where name='%1'").arg(quoted)),
                                   QStringLiteral("123")));
-    QCOMPARE(user_edit::defaultPassword(), QStringLiteral("123"));
-    QCOMPARE(m_db->rows(QStringLiteral("select power from [user] where name='carol'")),
+    QCOMPARE(m_db->rows(QStringLiteral("select power from [user] where name='%1'").arg(quoted)),
              QList<QStringList>({{QString()}}));
-    QCOMPARE(columnTexts(form.table, 1), accountsInListOrder());
-    QVERIFY(columnTexts(form.table, 1).contains(QStringLiteral("carol")));
-    QCOMPARE(form.table->rowCount(), 5);
-    QCOMPARE(form.name->text(), QStringLiteral(" carol "));
-
-    // The permission editor can offer the new user at once.
-    power_edit rights;
-    auto *users = rights.findChild<QComboBox *>(QStringLiteral("comboBox"));
-    QVERIFY(users->findText(QStringLiteral("carol")) > 0);
-}
-
-void tst_user_edit::nameWithAQuoteIsAddedAndDeletedAsTyped()
-{
-    const QString name = QStringLiteral("o'neil");
-    user_edit window;
-    const Form form = partsOf(window);
-    MessageRecorder messages;
-    QTest::keyClicks(form.name, name);
-    QTest::mouseClick(form.add, Qt::LeftButton);
-    QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join(QLatin1Char('\n'))));
+    QCOMPARE(columnTexts(form.table(), 1), accountsInListOrder());
     QVERIFY(accounts().contains(name));
-    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from [user] where name='o''neil'")), QStringLiteral("1"));
+    QCOMPARE(form.child<QLineEdit>("lineEdit")->text(), typed);
+    QCOMPARE(form.click("pushButton"), QStringList(QStringLiteral("输入提示/用户名重复！")));
 
-    QTest::mouseClick(form.add, Qt::LeftButton);
-    QCOMPARE(messages.texts(), QStringList(QStringLiteral("输入提示/用户名重复！")));
-
-    messages.clear();
-    clickTicks(form.table, {name});
-    QTest::mouseClick(form.remove, Qt::LeftButton);
-    QCOMPARE(messages.texts(), QStringList(QStringLiteral("操作提示/删除成功！")));
+    // And it goes again as it came.
+    clickTicks(form.table(), {name});
+    QCOMPARE(form.click("pushButton_2"), QStringList(QStringLiteral("操作提示/删除成功！")));
     QVERIFY(!accounts().contains(name));
-    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from [user] where name='o''neil'")), QStringLiteral("0"));
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from [user] where name='%1'").arg(quoted)), QStringLiteral("0"));
 }
 
 void tst_user_edit::deletesTickedUsersButKeepsProtectedOnes_data()
@@ -195,23 +124,20 @@ void tst_user_edit::deletesTickedUsersButKeepsProtectedOnes_data()
     QTest::addColumn<QStringList>("ticked");
     QTest::addColumn<QStringList>("remaining");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("dropUsers");
 
     const QString done = QStringLiteral("操作提示/删除成功！");
-    const QString manager = QStringLiteral("manager");
-    const QString test001 = QStringLiteral("test001");
-    const QString alice = QStringLiteral("alice");
-    const QString bob = QStringLiteral("bob");
     QTest::newRow("manager stays, the other ticked user goes")
-        << QStringList({manager, alice}) << QStringList({manager, test001, bob}) << done;
+        << QStringList({"manager", "alice"}) << QStringList({"bob", "manager", "test001"}) << done << false;
     QTest::newRow("test001 stays, the other ticked user goes")
-        << QStringList({test001, bob}) << QStringList({manager, test001, alice}) << done;
+        << QStringList({"test001", "bob"}) << QStringList({"alice", "manager", "test001"}) << done << false;
     QTest::newRow("only protected users ticked are refused by name")
-        << QStringList({manager, test001}) << QStringList({manager, test001, alice, bob})
-        << "操作提示/[manager、test001]是受保护的用户，不能删除！";
-    QTest::newRow("several users go together") << QStringList({alice, bob}) << QStringList({manager, test001}) << done;
+        << QStringList({"manager", "test001"}) << QStringList({"alice", "bob", "manager", "test001"})
+        << "操作提示/[manager、test001]是受保护的用户，不能删除！" << false;
     QTest::newRow("nothing ticked asks for a choice")
-        << QStringList() << QStringList({manager, test001, alice, bob})
-        << "操作提示/请先选择一项！";
+        << QStringList() << QStringList({"alice", "bob", "manager", "test001"}) << "操作提示/请先选择一项！" << false;
+    QTest::newRow("a failed write keeps every ticked user")
+        << QStringList({"alice", "bob"}) << QStringList({"alice", "bob", "manager", "test001"}) << "错误提示/" << true;
 }
 
 void tst_user_edit::deletesTickedUsersButKeepsProtectedOnes()
@@ -219,56 +145,22 @@ void tst_user_edit::deletesTickedUsersButKeepsProtectedOnes()
     QFETCH(QStringList, ticked);
     QFETCH(QStringList, remaining);
     QFETCH(QString, message);
+    QFETCH(bool, dropUsers);
 
-    user_edit window;
-    const Form form = partsOf(window);
-    clickTicks(form.table, ticked);
-    QCOMPARE(tickedNames(form.table).size(), ticked.size());
-    MessageRecorder messages;
-    QTest::mouseClick(form.remove, Qt::LeftButton);
-
+    Form form;
+    clickTicks(form.table(), ticked);
+    QCOMPARE(tickedNames(form.table()).size(), ticked.size());
+    breakIf(dropUsers);
     // A ticked protected user is named in a second message.
-    QCOMPARE(messages.texts().value(0), message);
-    QCOMPARE(messages.shown().first().icon,
-             message.contains(QStringLiteral("受保护")) ? QMessageBox::Warning : QMessageBox::Information);
-    QStringList stored = remaining;
-    stored.sort();
-    QCOMPARE(accounts(), stored);
-    QCOMPARE(columnTexts(form.table, 1), accountsInListOrder());
-    // The rights of a deleted account go with it.
-    QCOMPARE(names(QStringLiteral("select name from [user] order by name")), stored);
-}
-
-void tst_user_edit::failedWriteChangesNoAccount_data()
-{
-    QTest::addColumn<bool>("adding");
-    QTest::newRow("adding: the login row written first goes too") << true;
-    QTest::newRow("deleting keeps every ticked user") << false;
-}
-
-// Without [user] the second half of an addition or deletion fails.
-void tst_user_edit::failedWriteChangesNoAccount()
-{
-    QFETCH(bool, adding);
-
-    user_edit window;
-    const Form form = partsOf(window);
-    if (adding) {
-        QTest::keyClicks(form.name, QStringLiteral("carol"));
+    QVERIFY(saidOnly(form.click("pushButton_2"), message));
+    QCOMPARE(accounts(), remaining);
+    QCOMPARE(columnTexts(form.table(), 1), accountsInListOrder());
+    if (dropUsers) {
+        QCOMPARE(tickedNames(form.table()), ticked);
     } else {
-        clickTicks(form.table, {"alice", "bob"});
+        // The rights of a deleted account go with it.
+        QCOMPARE(names(QStringLiteral("select name from [user] order by name")), remaining);
     }
-    QVERIFY(FormTest::runOnFile(m_db->db(), "drop table [user]"));
-    MessageRecorder messages;
-    QTest::mouseClick(adding ? form.add : form.remove, Qt::LeftButton);
-
-    QCOMPARE(messages.count(), 1);
-    QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
-    QCOMPARE(messages.last().icon, QMessageBox::Warning);
-    QVERIFY(!messages.last().text.isEmpty());
-    QCOMPARE(accounts(), QStringList({"alice", "bob", "manager", "test001"}));
-    QCOMPARE(form.table->rowCount(), 4);
-    QCOMPARE(tickedNames(form.table), adding ? QStringList() : QStringList({"alice", "bob"}));
 }
 
 QTEST_MAIN(tst_user_edit)

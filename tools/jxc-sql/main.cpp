@@ -7,6 +7,7 @@
 #include "db/setup.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,6 +15,14 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -42,6 +51,61 @@ QString valueText(const QVariant &value)
         return text;
     }
     return value.toString();
+}
+
+// The offset of the first byte of data that does not begin a well-formed
+// UTF-8 character, or -1 when every byte does.
+int firstInvalidUtf8(const QByteArray &data)
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data.constData());
+    const int size = data.size();
+    int at = 0;
+    while (at < size) {
+        const unsigned lead = bytes[at];
+        int length = 1;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+        } else if (lead >= 0x80) {
+            return at;
+        }
+        if (at + length > size) {
+            return at;
+        }
+        unsigned code = lead & (0xFFu >> (length + 1));
+        for (int k = 1; k < length; ++k) {
+            if ((bytes[at + k] & 0xC0) != 0x80) {
+                return at;
+            }
+            code = (code << 6) | (bytes[at + k] & 0x3Fu);
+        }
+        // Overlong forms, UTF-16 surrogates and values past U+10FFFF are
+        // no characters either.
+        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000)
+            || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+            return at;
+        }
+        at += length;
+    }
+    return -1;
+}
+
+// Where input stops being UTF-8, as a person finds it in the file; empty
+// when it is UTF-8 throughout. firstLine is the number of input's first line.
+QString notUtf8(const QByteArray &input, int firstLine)
+{
+    const int at = firstInvalidUtf8(input);
+    if (at < 0) {
+        return QString();
+    }
+    const int lineStart = at == 0 ? 0 : input.lastIndexOf('\n', at - 1) + 1;
+    return QStringLiteral("standard input is not valid UTF-8: line %1, byte %2 (0x%3)")
+        .arg(firstLine + input.left(at).count('\n'))
+        .arg(at - lineStart + 1)
+        .arg(uint(static_cast<unsigned char>(input.at(at))), 2, 16, QLatin1Char('0'));
 }
 
 } // namespace
@@ -73,6 +137,25 @@ int main(int argc, char *argv[])
     const bool demo = args.contains(QStringLiteral("--demo"));
     const QString database = optionValue(QStringLiteral("--db"), QStringLiteral("jxc_demo"));
 
+    // Text that is not UTF-8 would be stored with its bytes replaced by
+    // U+FFFD, so it is refused before any statement runs: a script is read
+    // whole and checked first; lines typed at a terminal one by one.
+    QFile input;
+    input.open(stdin, QIODevice::ReadOnly);
+    const bool typed = isatty(fileno(stdin));
+    QByteArray script;
+    if (!typed) {
+        script = input.readAll();
+        if (script.startsWith("\xEF\xBB\xBF")) {
+            script.remove(0, 3); // the mark some editors put before UTF-8
+        }
+        const QString problem = notUtf8(script, 1);
+        if (!problem.isEmpty()) {
+            err << "jxc-sql: " << problem << "; nothing was run\n";
+            return 1;
+        }
+    }
+
     if (init || demo) {
         const QString company = optionValue(QStringLiteral("--company"),
                                             demo ? QStringLiteral("澜拓商贸(试用)")
@@ -97,11 +180,27 @@ int main(int argc, char *argv[])
     }
 
     int failures = 0;
-    QTextStream in(stdin);
-    in.setCodec("UTF-8");
-    QString line;
-    while (in.readLineInto(&line)) {
-        const QString sql = line.trimmed();
+    const QList<QByteArray> scriptLines = script.split('\n');
+    for (int lineNumber = 1;; ++lineNumber) {
+        QByteArray bytes;
+        if (!typed) {
+            if (lineNumber > scriptLines.size()) {
+                break;
+            }
+            bytes = scriptLines.at(lineNumber - 1);
+        } else {
+            // Empty only at the end: an empty line still holds its "\n".
+            bytes = input.readLine();
+            if (bytes.isEmpty()) {
+                break;
+            }
+            const QString problem = notUtf8(bytes, lineNumber);
+            if (!problem.isEmpty()) {
+                err << "jxc-sql: " << problem << "; the line was not run\n";
+                return 1;
+            }
+        }
+        const QString sql = QString::fromUtf8(bytes).trimmed();
         if (sql.isEmpty() || sql.startsWith(QLatin1String("--"))) {
             continue;
         }
