@@ -151,9 +151,8 @@ void tst_ledgerimport::readsDatesAndAmountsStrictly()
         {1, {QStringLiteral("2023-12-01"), QStringLiteral("2023-12-31"), QStringLiteral("1-甲"), QStringLiteral("1"),
              QStringLiteral("货款")}},
         {2, {date, QStringLiteral("2024-03-31"), QStringLiteral("1-甲"), amount, QStringLiteral("货款")}}};
-    QVector<LedgerImport::Line> lines;
-    QVector<LedgerImport::Problem> problems;
-    LedgerImport::check(records, known, &lines, &problems);
+    const QVector<LedgerImport::Line> lines = LedgerImport::lines(records);
+    const QVector<LedgerImport::Problem> problems = LedgerImport::check(lines, known);
     QCOMPARE(problems.isEmpty() ? QString() : problems.first().reason, problem);
     if (problem.isEmpty()) {
         QCOMPARE(lines.size(), 2);
