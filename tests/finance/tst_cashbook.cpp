@@ -174,25 +174,6 @@ private slots:
         QCOMPARE(stored() == before, !refusal.isEmpty());
     }
 
-    void changesNeedTheRight_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("save") << "pushButton_3";
-        QTest::newRow("delete") << "pushButton_6";
-    }
-    void changesNeedTheRight()
-    {
-        QFETCH(QString, button);
-        store(partyA, QStringLiteral("0"), QStringLiteral("5"));
-        LoginState::rights = QStringLiteral("发票录入,资金录入 ");
-        cashbook form;
-        add(form, partyB, QStringLiteral("3"), QString());
-        pick(form, 0);
-        click(form, button.toLatin1().constData());
-        QCOMPARE(messages(), QStringLiteral("权限提示/无此权限"));
-        QCOMPARE(stored().size(), 1);
-    }
-
     void filtersAndTotals_data()
     {
         QTest::addColumn<QString>("company");
