@@ -74,38 +74,29 @@ inline QString q(const QString &text)
     return QString(text).replace(QLatin1Char('\''), QStringLiteral("''"));
 }
 
-// Opens the cell's editor the way a user does: a double-click, or the edit
-// key on the current cell.
-inline QWidget *openEditor(QWidget &form, int row, int column, bool byKeyboard)
+// Opens the cell's editor the way a user does (a double-click, or the edit
+// key on the current cell), picks the item starting with prefix from its
+// pick list and leaves the cell with Return; false when there is no such item.
+inline bool choose(QWidget &form, int row, int column, const QString &prefix, bool byKeyboard)
 {
     QTableView *table = view(form);
     const QModelIndex index = table->model()->index(row, column);
     table->scrollTo(index);
-    const QPoint at = table->visualRect(index).center();
     if (byKeyboard) {
         table->setFocus();
         table->setCurrentIndex(index);
         QTest::keyClick(table, Qt::Key_F2);
     } else {
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
     }
-    return table->indexWidget(index);
-}
-
-// Picks the item starting with prefix in the cell's pick list and leaves the
-// cell with Return; false when the list has no such item.
-inline bool choose(QWidget &form, int row, int column, const QString &prefix, bool byKeyboard)
-{
-    auto *box = qobject_cast<QComboBox *>(openEditor(form, row, column, byKeyboard));
-    const int at = box ? box->findText(prefix, Qt::MatchStartsWith) : -1;
-    if (at < 0) {
+    auto *box = qobject_cast<QComboBox *>(table->indexWidget(index));
+    if (!box || box->findText(prefix, Qt::MatchStartsWith) < 0) {
         return false;
     }
-    box->setCurrentIndex(at);
+    box->setCurrentIndex(box->findText(prefix, Qt::MatchStartsWith));
     QTest::keyClick(box, Qt::Key_Return);
-    // The delegate writes back once the event loop runs.
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the delegate writes back once the event loop runs
     return true;
 }
 

@@ -107,13 +107,10 @@ private slots:
         QTest::newRow("short month and day, time") << " 2024/1/5 08:30:00" << "-12.5" << "";
         QTest::newRow("mixed separators") << "2024-1/05" << "1234567890123.1234" << "";
         QTest::newRow("three-digit month") << "2024-001-05" << "1" << "开始日期不正确";
-        QTest::newRow("five-digit year") << "20240-1-5" << "1" << "开始日期不正确";
         QTest::newRow("no such day") << "2024-2-30" << "1" << "开始日期不正确";
-        QTest::newRow("trailing text") << "2024-01-05x" << "1" << "开始日期不正确";
         QTest::newRow("fourteen digits") << "2024-01-05" << "12345678901234" << "金额“12345678901234”不是数字";
         QTest::newRow("five decimals") << "2024-01-05" << "1.12345" << "金额“1.12345”不是数字";
         QTest::newRow("point without decimals") << "2024-01-05" << "1." << "金额“1.”不是数字";
-        QTest::newRow("decimals only") << "2024-01-05" << ".5" << "金额“.5”不是数字";
         QTest::newRow("full-width digit") << "2024-01-05" << "１" << "金额“１”不是数字";
     }
 
