@@ -68,27 +68,21 @@ private slots:
 
     void adding_data()
     {
-        QTest::addColumn<QString>("company");
-        QTest::addColumn<QString>("income");
-        QTest::addColumn<QString>("pay");
-        QTest::addColumn<QString>("category");
-        QTest::addColumn<QString>("shown"); // the total, or the refusal
-        QTest::newRow("a receipt") << partyB << "120.5" << "" << cash << "收入合计120.50元，支出合计0.00元，余额120.50元";
-        QTest::newRow("a payment") << partyA << "" << "80" << bank << "收入合计0.00元，支出合计80.00元，余额-80.00元";
-        QTest::newRow("no counterparty") << " " << "1" << "" << cash << "录入提示/往来单位不能为空！";
-        QTest::newRow("both amounts") << partyA << "1" << "2" << cash << "录入提示/收入和支出必须且只能填写一项！";
-        QTest::newRow("no amount") << partyA << "0" << "" << cash << "录入提示/收入和支出必须且只能填写一项！";
-        QTest::newRow("no category") << partyA << "1" << "" << "" << "录入提示/请选择资金分类！";
+        QTest::addColumn<QStringList>("entry"); // counterparty, income, pay, category
+        QTest::addColumn<QString>("shown");     // the total, or the refusal
+        QTest::newRow("a receipt") << QStringList{partyB, "120.5", "", cash} << "收入合计120.50元，支出合计0.00元，余额120.50元";
+        QTest::newRow("a payment") << QStringList{partyA, "", "80", bank} << "收入合计0.00元，支出合计80.00元，余额-80.00元";
+        QTest::newRow("no counterparty") << QStringList{" ", "1", "", cash} << "录入提示/往来单位不能为空！";
+        QTest::newRow("both amounts") << QStringList{partyA, "1", "2", cash} << "录入提示/收入和支出必须且只能填写一项！";
+        QTest::newRow("no amount") << QStringList{partyA, "0", "", cash} << "录入提示/收入和支出必须且只能填写一项！";
+        QTest::newRow("no category") << QStringList{partyA, "1", "", ""} << "录入提示/请选择资金分类！";
     }
     void adding()
     {
-        QFETCH(QString, company);
-        QFETCH(QString, income);
-        QFETCH(QString, pay);
-        QFETCH(QString, category);
+        QFETCH(QStringList, entry);
         QFETCH(QString, shown);
         cashbook form;
-        add(form, company, income, pay, category);
+        add(form, entry.at(0), entry.at(1), entry.at(2), entry.at(3));
         const bool added = m_messages->isEmpty();
         QCOMPARE(added ? child<QLabel>(form, "label")->text() : messages(), shown);
         QCOMPARE(modelOf(form)->rowCount(), added ? 1 : 0);

@@ -77,24 +77,20 @@ private slots:
 
     void adding_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QStringList>("entry"); // kind, number, amount
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("an audited input day takes no more input invoices") << input << "F9" << "10" << "错误提示/当天内容已审核，不能添加！";
-        QTest::newRow("the output invoices of that day stay open") << output << "F9" << "10" << QString();
-        QTest::newRow("no invoice number") << output << " " << "10" << "错误提示/不能有为空内容";
-        QTest::newRow("no amount") << output << "F9" << "" << "错误提示/不能有为空内容";
+        QTest::newRow("an audited input day takes no more input invoices") << QStringList{input, "F9", "10"} << "错误提示/当天内容已审核，不能添加！";
+        QTest::newRow("the output invoices of that day stay open") << QStringList{output, "F9", "10"} << QString();
+        QTest::newRow("no invoice number") << QStringList{output, " ", "10"} << "错误提示/不能有为空内容";
+        QTest::newRow("no amount") << QStringList{output, "F9", ""} << "错误提示/不能有为空内容";
     }
     void adding()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, number);
-        QFETCH(QString, amount);
+        QFETCH(QStringList, entry);
         QFETCH(QString, refusal);
         store(QStringLiteral("F1"), QStringLiteral("5"), input, QStringLiteral("审核员"));
         invoice form;
-        add(form, number, amount, kind, customerB, false);
+        add(form, entry.at(1), entry.at(2), entry.at(0), customerB, false);
         QCOMPARE(messages(), refusal);
         QCOMPARE(modelOf(form)->rowCount(), refusal.isEmpty() ? 2 : 1);
         if (refusal.isEmpty()) {
@@ -245,22 +241,18 @@ private slots:
 
     void query_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<QString>("found"); // or the refusal
+        QTest::addColumn<QStringList>("asked"); // kind, field, content
+        QTest::addColumn<QString>("found");     // or the refusal
         const QString all = QStringLiteral("---全部---");
-        QTest::newRow("everything of the range") << all << "金额" << "" << "A B C";
-        QTest::newRow("one kind") << output << "金额" << "" << "B C";
-        QTest::newRow("the integer part of an amount") << all << "金额" << "100.5" << "A C";
-        QTest::newRow("a company with a quote") << all << "客户" << customerB << "B C";
-        QTest::newRow("an amount that is no number") << all << "金额" << "一百" << "输入提示/查询金额必须是数字！";
+        QTest::newRow("everything of the range") << QStringList{all, "金额", ""} << "A B C";
+        QTest::newRow("one kind") << QStringList{output, "金额", ""} << "B C";
+        QTest::newRow("the integer part of an amount") << QStringList{all, "金额", "100.5"} << "A C";
+        QTest::newRow("a company with a quote") << QStringList{all, "客户", customerB} << "B C";
+        QTest::newRow("an amount that is no number") << QStringList{all, "金额", "一百"} << "输入提示/查询金额必须是数字！";
     }
     void query()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, field);
-        QFETCH(QString, content);
+        QFETCH(QStringList, asked);
         QFETCH(QString, found);
         store(QStringLiteral("A"), QStringLiteral("100.9"), input, QString(), QStringLiteral("2024-03-02"));
         store(QStringLiteral("B"), QStringLiteral("200"), output, QString(), QStringLiteral("2024-03-01"), customerB);
@@ -269,9 +261,9 @@ private slots:
         invoice form;
         setDate(form, "dateEdit_2", QStringLiteral("2024-03-01"));
         setDate(form, "dateEdit_3", QStringLiteral("2024-03-31"));
-        child<QComboBox>(form, "comboBox_4")->setCurrentText(kind);
-        child<QComboBox>(form, "comboBox")->setCurrentText(field);
-        child<QComboBox>(form, "comboBox_5")->setEditText(content);
+        child<QComboBox>(form, "comboBox_4")->setCurrentText(asked.at(0));
+        child<QComboBox>(form, "comboBox")->setCurrentText(asked.at(1));
+        child<QComboBox>(form, "comboBox_5")->setEditText(asked.at(2));
         click(form, "pushButton_7");
         QCOMPARE(child<QPushButton>(form, "pushButton_7")->text(), QStringLiteral("查询"));
         if (!m_messages->isEmpty()) {
