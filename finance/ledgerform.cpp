@@ -2,6 +2,7 @@
 
 #include "app/loginstate.h"
 #include "app/permissioncheck.h"
+#include "db/gateway.h"
 #include "db/sqltext.h"
 #include "finance/ledgerimport.h"
 #include "finance/money.h"
@@ -49,7 +50,7 @@ const QString InsertImported = QStringLiteral("insert into receivable (date_begi
 const QString ImportRow = QStringLiteral("(?,?,?,?,?,?)");
 // Six values a row stay well below the server's 2100 parameters a statement.
 const int ImportRowsPerInsert = 100;
-const QString ImportPeriods = QStringLiteral("select company,inout_category,convert(varchar(10),date_begin,20),convert(varchar(10),date_end,20) from receivable where company in (%1) and date_begin<='%2' and date_end>='%3'");
+const QString ImportPeriods = QStringLiteral("select company,convert(varchar(10),date_begin,20),convert(varchar(10),date_end,20) from receivable where inout_category='%1' and company in (%2) and date_end>='%3' and date_begin<='%4'");
 const QString Customers = QStringLiteral("select cast(customer_id as varchar)+'-'+customer_name from customer order by customer_id");
 
 const QString Categories = QStringLiteral("select name from inout_category order by id");
@@ -70,18 +71,6 @@ QString q(const QString &value)
     return SqlText::quoted(value);
 }
 
-QStringList readTexts(const QString &statement, bool *ok)
-{
-    QStringList texts;
-    QSqlQuery query;
-    query.setForwardOnly(true);
-    *ok = query.exec(statement);
-    while (*ok && query.next()) {
-        texts << query.value(0).toString();
-    }
-    return texts;
-}
-
 bool isCalendarDate(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char('-'));
@@ -93,6 +82,82 @@ bool isCalendarDate(const QString &text)
     bool d = false;
     const QDate date(parts.at(0).toInt(&y), parts.at(1).toInt(&m), parts.at(2).toInt(&d));
     return y && m && d && date.isValid();
+}
+
+// Checks the lines against the periods stored and inserts them, in one
+// transaction so that no period stored meanwhile slips between the check and
+// the inserts. False with the lines' problems, or with the database's text
+// in *error.
+bool storeImport(const QVector<LedgerImport::Line> &lines, const QHash<QString, QStringList> &companiesOf,
+                 const QString &first, const QString &last, LedgerImport::Known *known,
+                 QVector<LedgerImport::Problem> *problems, QString *error)
+{
+    Gateway::Transaction transaction;
+    if (!transaction.isOpen()) {
+        *error = transaction.error();
+        return false;
+    }
+    for (auto category = companiesOf.begin(); category != companiesOf.end(); ++category) {
+        const QStringList &companies = category.value();
+        for (int from = 0; from < companies.size(); from += IdsPerQuery) {
+            QStringList part;
+            for (int i = from; i < companies.size() && i < from + IdsPerQuery; ++i) {
+                part << QStringLiteral("'%1'").arg(q(companies.at(i)));
+            }
+            QSqlQuery query;
+            if (!Gateway::exec(query, ImportPeriods.arg(q(category.key()), part.join(QLatin1Char(',')), first, last),
+                               error)) {
+                return false;
+            }
+            while (query.next()) {
+                known->stored[LedgerImport::key(query.value(0).toString(), category.key())]
+                    .append({query.value(1).toString(), query.value(2).toString()});
+            }
+            if (!Gateway::fetchedAll(query, error)) {
+                return false;
+            }
+        }
+    }
+    *problems = LedgerImport::check(lines, *known);
+    if (!problems->isEmpty()) {
+        return false;
+    }
+    // One statement of ImportRowsPerInsert rows, prepared once, for every
+    // full block, and one for the rest.
+    QSqlQuery fullBlock;
+    QSqlQuery rest;
+    for (int from = 0; from < lines.size(); from += ImportRowsPerInsert) {
+        const int count = qMin(ImportRowsPerInsert, lines.size() - from);
+        QSqlQuery &insert = count == ImportRowsPerInsert ? fullBlock : rest;
+        if (insert.lastQuery().isEmpty()) {
+            QStringList rows;
+            for (int i = 0; i < count; ++i) {
+                rows << ImportRow;
+            }
+            if (!insert.prepare(InsertImported + rows.join(QLatin1Char(',')))) {
+                *error = insert.lastError().text();
+                return false;
+            }
+        }
+        for (int i = from; i < from + count; ++i) {
+            const LedgerImport::Line &line = lines.at(i);
+            insert.addBindValue(line.begin);
+            insert.addBindValue(line.end);
+            insert.addBindValue(line.company);
+            insert.addBindValue(line.amount);
+            insert.addBindValue(line.category);
+            insert.addBindValue(LoginState::userName);
+        }
+        if (!insert.exec()) {
+            *error = QStringLiteral("第%1行起：%2").arg(lines.at(from).number).arg(insert.lastError().text());
+            return false;
+        }
+    }
+    if (!transaction.commit()) {
+        *error = transaction.error();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -196,8 +261,11 @@ void LedgerForm::fillPickLists()
 
 void LedgerForm::takeAccountKind()
 {
-    bool ok = false;
-    const QStringList categories = readTexts(Categories, &ok);
+    QStringList categories;
+    QString error;
+    if (!Gateway::readTexts(Categories, &categories, &error)) {
+        Messages::databaseError(this, error);
+    }
     const int kind = Kinds.indexOf(AccountKind);
     if (kind < 0) {
         setWindowTitle(m_setup.titles.value(0));
@@ -574,6 +642,17 @@ bool LedgerForm::saveAll(bool reload)
     return true;
 }
 
+bool LedgerForm::hasUnsavedChanges() const
+{
+    return m_model && m_model->isDirty();
+}
+
+bool LedgerForm::saveChanges()
+{
+    m_body->pushButton_3->click();
+    return !hasUnsavedChanges();
+}
+
 void LedgerForm::on_pushButton_3_clicked()
 {
     saveAll(true);
@@ -785,111 +864,56 @@ void LedgerForm::importFile()
         Messages::warning(this, QStringLiteral("错误提示"), file.errorString());
         return;
     }
-    const auto records = LedgerImport::records(LedgerImport::decode(file.readAll()));
+    const QVector<LedgerImport::Line> lines =
+        LedgerImport::lines(LedgerImport::records(LedgerImport::decode(file.readAll())));
+    if (lines.isEmpty()) {
+        Messages::warning(this, QStringLiteral("操作提示"), QStringLiteral("文件中没有可导入的数据！"));
+        return;
+    }
 
     LedgerImport::Known known;
-    bool ok = false;
-    const QStringList customers = readTexts(Customers, &ok);
-    const QStringList categories = ok ? readTexts(Categories, &ok) : QStringList();
-    if (!ok) {
-        Messages::databaseError(this, QSqlQuery().lastError().text());
+    QString error;
+    QStringList texts;
+    if (!Gateway::readTexts(Customers, &texts, &error)) {
+        Messages::databaseError(this, error);
         return;
     }
-    known.companies = QSet<QString>(customers.begin(), customers.end());
-    known.categories = QSet<QString>(categories.begin(), categories.end());
-    // Only periods within the file's span of days can collide with its lines.
-    QStringList companies;
+    known.companies = QSet<QString>(texts.begin(), texts.end());
+    if (!Gateway::readTexts(Categories, &texts, &error)) {
+        Messages::databaseError(this, error);
+        return;
+    }
+    known.categories = QSet<QString>(texts.begin(), texts.end());
+
+    // Only stored periods of the file's customers and categories, ending
+    // within the file's span of days, can collide with its lines: one read
+    // per category and block of customers, along the index that starts with
+    // those columns.
+    QHash<QString, QStringList> companiesOf; // by category
     QString first;
     QString last;
-    for (const auto &record : records) {
-        const QString company = record.second.value(2).trimmed();
-        if (known.companies.contains(company)) {
-            companies << company;
+    for (const LedgerImport::Line &line : lines) {
+        if (line.begin.isEmpty() || line.end.isEmpty() || !known.companies.contains(line.company)
+            || !known.categories.contains(line.category)) {
+            continue; // refused by the check whatever is stored
         }
-        const QString begin = LedgerImport::dateOf(record.second.value(0));
-        const QString end = LedgerImport::dateOf(record.second.value(1));
-        if (!begin.isEmpty() && (first.isEmpty() || begin < first)) {
-            first = begin;
+        companiesOf[line.category] << line.company;
+        if (first.isEmpty() || line.begin < first) {
+            first = line.begin;
         }
-        if (!end.isEmpty() && end > last) {
-            last = end;
-        }
+        last = qMax(last, line.end);
     }
-    companies.removeDuplicates();
-
-    // Checked and written in one transaction, so that no period stored
-    // meanwhile slips between the check and the inserts.
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.transaction()) {
-        Messages::warning(this, QStringLiteral("数据错误"), db.lastError().text());
-        return;
-    }
-    auto fail = [this, &db](const QString &error) {
-        db.rollback();
-        Messages::warning(this, QStringLiteral("数据错误"), error);
-    };
-    for (int from = 0; from < companies.size(); from += IdsPerQuery) {
-        QStringList part;
-        for (int i = from; i < companies.size() && i < from + IdsPerQuery; ++i) {
-            part << QStringLiteral("'%1'").arg(q(companies.at(i)));
-        }
-        QSqlQuery query;
-        query.setForwardOnly(true);
-        if (!query.exec(ImportPeriods.arg(part.join(QLatin1Char(',')), last, first))) {
-            fail(query.lastError().text());
-            return;
-        }
-        while (query.next()) {
-            known.stored[LedgerImport::key(query.value(0).toString(), query.value(1).toString())]
-                .append({query.value(2).toString(), query.value(3).toString()});
-        }
+    for (QStringList &companies : companiesOf) {
+        companies.removeDuplicates();
     }
 
-    QVector<LedgerImport::Line> lines;
     QVector<LedgerImport::Problem> problems;
-    LedgerImport::check(records, known, &lines, &problems);
-    if (!problems.isEmpty() || lines.isEmpty()) {
-        db.rollback();
-        if (lines.isEmpty() && problems.isEmpty()) {
-            Messages::warning(this, QStringLiteral("操作提示"), QStringLiteral("文件中没有可导入的数据！"));
+    if (!storeImport(lines, companiesOf, first, last, &known, &problems, &error)) {
+        if (problems.isEmpty()) {
+            Messages::warning(this, QStringLiteral("数据错误"), error);
         } else {
             Messages::warning(this, QStringLiteral("错误提示"), LedgerImport::report(problems));
         }
-        return;
-    }
-    QSqlQuery fullBlock;
-    QSqlQuery rest;
-    // Rows go in ImportRowsPerInsert at a time: one statement, prepared once,
-    // for every full block, and one for the rest.
-    for (int from = 0; from < lines.size(); from += ImportRowsPerInsert) {
-        const int count = qMin(ImportRowsPerInsert, lines.size() - from);
-        QSqlQuery &insert = count == ImportRowsPerInsert ? fullBlock : rest;
-        if (insert.lastQuery().isEmpty() || count != ImportRowsPerInsert) {
-            QStringList rows;
-            for (int i = 0; i < count; ++i) {
-                rows << ImportRow;
-            }
-            if (!insert.prepare(InsertImported + rows.join(QLatin1Char(',')))) {
-                fail(insert.lastError().text());
-                return;
-            }
-        }
-        for (int i = from; i < from + count; ++i) {
-            const LedgerImport::Line &line = lines.at(i);
-            insert.addBindValue(line.begin);
-            insert.addBindValue(line.end);
-            insert.addBindValue(line.company);
-            insert.addBindValue(line.amount);
-            insert.addBindValue(line.category);
-            insert.addBindValue(LoginState::userName);
-        }
-        if (!insert.exec()) {
-            fail(QStringLiteral("第%1行起：%2").arg(lines.at(from).number).arg(insert.lastError().text()));
-            return;
-        }
-    }
-    if (!db.commit()) {
-        fail(db.lastError().text());
         return;
     }
     Messages::information(this, QStringLiteral("操作提示"),

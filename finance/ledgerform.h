@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include "widgets/formguard.h"
 #include "widgets/guardedtablemodel.h"
 
 class QItemDelegate;
@@ -69,7 +70,7 @@ struct LedgerSetup
 // saved, audited and printed. receivable and payment are this form with their
 // own LedgerSetup; the account kind (AccountKind) picks the category when the
 // form is built.
-class LedgerForm : public QMainWindow
+class LedgerForm : public QMainWindow, public UnsavedChanges
 {
     Q_OBJECT
 public:
@@ -82,6 +83,9 @@ public:
     static double interestFor(double amount, int daysLate);
 
     QString category() const { return m_category; }
+
+    bool hasUnsavedChanges() const override;
+    bool saveChanges() override;
 
 public slots:
     // Paints the report of the rows shown.

@@ -121,7 +121,8 @@ bool separatorAt(const QString &text, int *at)
 QString dateOf(const QString &field)
 {
     // "yyyy-M-d" or "yyyy/M/d", either with a time after a blank.
-    const QString part = field.trimmed().section(QLatin1Char(' '), 0, 0);
+    const QString trimmed = field.trimmed();
+    const QString part = trimmed.left(trimmed.indexOf(QLatin1Char(' ')));
     int at = 0;
     const int year = digitsAt(part, &at, 4, 4);
     if (year < 0 || !separatorAt(part, &at)) {
@@ -135,12 +136,14 @@ QString dateOf(const QString &field)
     if (day < 0 || at != part.size()) {
         return QString();
     }
-    const QDate date(year, month, day);
-    return date.isValid() ? QStringLiteral("%1-%2-%3")
-                                .arg(year, 4, 10, QLatin1Char('0'))
-                                .arg(month, 2, 10, QLatin1Char('0'))
-                                .arg(day, 2, 10, QLatin1Char('0'))
-                          : QString();
+    if (!QDate::isValid(year, month, day)) {
+        return QString();
+    }
+    // Most files hold the stored form already: keep the text.
+    if (part.size() == 10 && part.at(4) == QLatin1Char('-') && part.at(7) == QLatin1Char('-')) {
+        return part;
+    }
+    return QDate(year, month, day).toString(Qt::ISODate);
 }
 
 bool overlaps(const Period &a, const Period &b)
@@ -171,10 +174,10 @@ bool isAmount(const QString &text)
 
 } // namespace
 
-void check(const QVector<QPair<int, QStringList>> &records, const Known &known,
-           QVector<Line> *lines, QVector<Problem> *problems)
+QVector<Line> lines(const QVector<QPair<int, QStringList>> &records)
 {
-    QHash<QString, QVector<QPair<Period, int>>> earlier;
+    QVector<Line> result;
+    result.reserve(records.size());
     for (int i = 0; i < records.size(); ++i) {
         const QStringList &fields = records.at(i).second;
         auto fieldAt = [&fields](int n) { return n < fields.size() ? fields.at(n) : QString(); };
@@ -191,7 +194,16 @@ void check(const QVector<QPair<int, QStringList>> &records, const Known &known,
             line.amount = QStringLiteral("0");
         }
         line.category = fieldAt(4).trimmed();
+        result.append(line);
+    }
+    return result;
+}
 
+QVector<Problem> check(const QVector<Line> &lines, const Known &known)
+{
+    QVector<Problem> problems;
+    QHash<QString, QVector<QPair<Period, int>>> earlier;
+    for (const Line &line : lines) {
         QString reason;
         if (line.begin.isEmpty()) {
             reason = QStringLiteral("开始日期不正确");
@@ -214,22 +226,19 @@ void check(const QVector<QPair<int, QStringList>> &records, const Known &known,
                     break;
                 }
             }
-            if (reason.isEmpty()) {
-                for (const auto &before : earlier.value(k)) {
-                    if (overlaps(period, before.first)) {
-                        reason = QStringLiteral("与第%1行的周期重叠").arg(before.second);
-                        break;
-                    }
+            QVector<QPair<Period, int>> &before = earlier[k];
+            for (int i = 0; reason.isEmpty() && i < before.size(); ++i) {
+                if (overlaps(period, before.at(i).first)) {
+                    reason = QStringLiteral("与第%1行的周期重叠").arg(before.at(i).second);
                 }
             }
-            earlier[k].append(qMakePair(period, line.number));
+            before.append(qMakePair(period, line.number));
         }
-        if (reason.isEmpty()) {
-            lines->append(line);
-        } else {
-            problems->append(Problem{line.number, reason});
+        if (!reason.isEmpty()) {
+            problems.append(Problem{line.number, reason});
         }
     }
+    return problems;
 }
 
 QString report(const QVector<Problem> &problems, int maxShown)

@@ -61,10 +61,13 @@ QString dateOf(const QString &field);
 // Whether two periods share at least one day.
 bool overlaps(const Period &a, const Period &b);
 
-// Checks every record; a first record whose dates do not read is a header and
-// skipped. Good lines go to *lines; the problems, in line order, to *problems.
-void check(const QVector<QPair<int, QStringList>> &records, const Known &known,
-           QVector<Line> *lines, QVector<Problem> *problems);
+// The lines of the records, their fields read; a first record whose dates
+// do not read is a header and left out. A date that does not read stays
+// empty, an empty amount is 0.
+QVector<Line> lines(const QVector<QPair<int, QStringList>> &records);
+
+// The problems of the lines, in line order; none when all may be imported.
+QVector<Problem> check(const QVector<Line> &lines, const Known &known);
 
 // The message listing the first maxShown problems and how many more there are.
 QString report(const QVector<Problem> &problems, int maxShown = 20);

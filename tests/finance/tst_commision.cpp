@@ -62,50 +62,15 @@ class WatchedReport : public commision
 {
 public:
     QList<QList<PaintedPage>> documents;
-    void printDocument(QPrinter *printer) override
+    void printDocument(QPrinter *) override
     {
-        Q_UNUSED(printer);
         RecordingPrinter recorder;
         commision::printDocument(&recorder);
         documents << recorder.pages();
     }
 };
 
-} // namespace
-
-class tst_commision : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-    void report_data();
-    void report();
-    void printedPage();
-    void previewAndPrint();
-
-private:
-    void run(commision &form, const QString &salesman);
-    std::unique_ptr<TestDb> m_db;
-};
-
-void tst_commision::init()
-{
-    m_db.reset(new TestDb);
-    QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-    for (const char *sql : Books) {
-        QVERIFY2(m_db->exec(QString::fromUtf8(sql)), qPrintable(m_db->lastError()));
-    }
-}
-
-void tst_commision::cleanup()
-{
-    PrinterChoice::setHandler(PrinterChoice::Handler());
-    m_db.reset();
-}
-
-void tst_commision::run(commision &form, const QString &salesman)
+void run(commision &form, const QString &salesman)
 {
     form.findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentText(salesman);
     form.findChild<QDateEdit *>(QStringLiteral("dateEdit"))->setDate(QDate(2024, 3, 1));
@@ -113,105 +78,112 @@ void tst_commision::run(commision &form, const QString &salesman)
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
 }
 
-void tst_commision::report_data()
+} // namespace
+
+class tst_commision : public QObject
 {
-    QTest::addColumn<QString>("salesman");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QString>("totals");
+    Q_OBJECT
+    std::unique_ptr<TestDb> m_db;
 
-    // 1000 collected, no discount, 2 %: 18.80 for a customer taking
-    // invoices, 20.00 otherwise. The January period paid out in February is
-    // not listed; the open March period is, once per salesman role, at 0.
-    QTest::newRow("both roles, paid out and open")
-        << "张三"
-        << QStringList{"2024-02-29|1-甲超市|1000.00|0.00|1000.00|0.94|2.00|0.00|18.80",
-                       "2024-02-29|2-乙商店|1000.00|0.00|1000.00|1.00|2.00|0.00|20.00",
-                       "2024-02-29|2-乙商店|1000.00|0.00|1000.00|1.00|0.00|1.00|10.00",
-                       "2024-03-31|2-乙商店|300.00|0.00|0.00|1.00|2.00|0.00|0.00",
-                       "2024-03-31|2-乙商店|300.00|0.00|0.00|1.00|0.00|1.00|0.00"}
-        << "个人提成金额38.80元，团队提成金额10.00元，总提成金额48.80元";
-    QTest::newRow("team only")
-        << "李四" << QStringList{"2024-02-29|1-甲超市|1000.00|0.00|1000.00|0.94|0.00|0.50|4.70"}
-        << "个人提成金额0.00元，团队提成金额4.70元，总提成金额4.70元";
-    QTest::newRow("salesman without customers")
-        << "王五" << QStringList{} << "个人提成金额0.00元，团队提成金额0.00元，总提成金额0.00元";
-}
-
-void tst_commision::report()
-{
-    QFETCH(QString, salesman);
-    QFETCH(QStringList, rows);
-    QFETCH(QString, totals);
-    MessageRecorder messages;
-    commision form;
-    run(form, salesman);
-    QCOMPARE(shownRows(form.model()), rows);
-    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("label"))->text(), totals);
-    QVERIFY(messages.isEmpty());
-}
-
-void tst_commision::printedPage()
-{
-    commision form;
-    run(form, QStringLiteral("张三"));
-    RecordingPrinter printer;
-    form.printDocument(&printer);
-    QCOMPARE(printer.pages().size(), 1);
-    const PaintedPage page = printer.pages().first();
-    QVERIFY(page.rects.contains(QRectF(15, 30, 720, 1035)));
-    QVERIFY(PaintedPage::centredIn(page.find(QStringLiteral("业务提成报表")).box, QRectF(15, 33, 720, 35)));
-    QVERIFY(PaintedPage::centredIn(page.find(QStringLiteral("业务员：张三")).box, QRectF(215, 33, 720, 35)));
-    // Columns 30, 80, 220, 70, 70, 70, 40, 40, 40, 65 wide from x = 15.
-    QCOMPARE(page.textCentredIn(QRectF(15, 65, 30, 25)), QStringLiteral("序号"));
-    QCOMPARE(page.textCentredIn(QRectF(345, 65, 70, 25)), QStringLiteral("应收金额"));
-    QCOMPARE(page.textCentredIn(QRectF(15, 90, 30, 25)), QStringLiteral("1"));
-    QCOMPARE(page.textCentredIn(QRectF(125, 90, 220, 25)), QStringLiteral("1-甲超市"));
-    QCOMPARE(page.textCentredIn(QRectF(345, 90, 70, 25)), QStringLiteral("1000.00"));
-    QCOMPARE(page.textCentredIn(QRectF(15, 1040, 30, 25)), QStringLiteral("39"));
-    QCOMPARE(page.textCentredIn(QRectF(125, 1040, 220, 25)), QString());
-
-    const PaintedText footer = page.find(QStringLiteral("个人提成38.80元，团队提成10.00元，合计48.80元"));
-    QCOMPARE(footer.box.left(), 15.0);
-    QVERIFY(footer.box.top() >= 1067 && footer.box.bottom() <= 1092);
-    const PaintedText day = page.find(QStringLiteral("统计日期：2024-03-31"));
-    QVERIFY(qAbs(day.box.right() - 735) <= 1);
-    QVERIFY(day.box.top() >= 1067 && day.box.bottom() <= 1092);
-
-    // 40 lines take two pages; the 40th is line 1 of page 2.
-    for (int i = 0; i < 35; ++i) {
-        QVERIFY(m_db->exec(QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-04-01','2024-04-30','1-甲超市','%1','货款','clerk')").arg(i + 1)));
+private slots:
+    void init()
+    {
+        m_db.reset(new TestDb);
+        QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
+        for (const char *sql : Books) {
+            QVERIFY2(m_db->exec(QString::fromUtf8(sql)), qPrintable(m_db->lastError()));
+        }
     }
-    run(form, QStringLiteral("张三"));
-    QCOMPARE(form.model()->rowCount(), 40);
-    RecordingPrinter twoPages;
-    form.printDocument(&twoPages);
-    QCOMPARE(twoPages.pages().size(), 2);
-    QCOMPARE(twoPages.pages().at(1).textCentredIn(QRectF(15, 90, 30, 25)), QStringLiteral("1"));
-    QVERIFY(twoPages.pages().at(1).has(QStringLiteral("个人提成38.80元，团队提成10.00元，合计48.80元")));
-}
+    void cleanup()
+    {
+        PrinterChoice::setHandler(PrinterChoice::Handler());
+        m_db.reset();
+    }
 
-void tst_commision::previewAndPrint()
-{
-    WatchedReport form;
-    run(form, QStringLiteral("李四"));
-    MessageRecorder messages;
-    PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
-    QCOMPARE(messages.texts(), QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！"});
-    QVERIFY(form.documents.isEmpty());
+    void report_data()
+    {
+        QTest::addColumn<QString>("salesman");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("totals");
+        // 1000 collected, no discount, 2 %: 18.80 for a customer taking
+        // invoices, 20.00 otherwise. The January period paid out in February is
+        // not listed; the open March period is, once per salesman role, at 0.
+        QTest::newRow("both roles, paid out and open")
+            << "张三"
+            << QStringList{"2024-02-29|1-甲超市|1000.00|0.00|1000.00|0.94|2.00|0.00|18.80",
+                           "2024-02-29|2-乙商店|1000.00|0.00|1000.00|1.00|2.00|0.00|20.00",
+                           "2024-02-29|2-乙商店|1000.00|0.00|1000.00|1.00|0.00|1.00|10.00",
+                           "2024-03-31|2-乙商店|300.00|0.00|0.00|1.00|2.00|0.00|0.00",
+                           "2024-03-31|2-乙商店|300.00|0.00|0.00|1.00|0.00|1.00|0.00"}
+            << "个人提成金额38.80元，团队提成金额10.00元，总提成金额48.80元";
+        QTest::newRow("team only")
+            << "李四" << QStringList{"2024-02-29|1-甲超市|1000.00|0.00|1000.00|0.94|0.00|0.50|4.70"}
+            << "个人提成金额0.00元，团队提成金额4.70元，总提成金额4.70元";
+        QTest::newRow("salesman without customers") << "王五" << QStringList{} << "个人提成金额0.00元，团队提成金额0.00元，总提成金额0.00元";
+    }
+    void report()
+    {
+        QFETCH(QString, salesman);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, totals);
+        MessageRecorder messages;
+        commision form;
+        run(form, salesman);
+        QCOMPARE(shownRows(form.model()), rows);
+        QCOMPARE(form.findChild<QLabel *>(QStringLiteral("label"))->text(), totals);
+        QVERIFY(messages.isEmpty());
+    }
 
-    bool maximized = false;
-    OrderTest::closeWhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog *dialog) {
-        maximized = dialog->windowState().testFlag(Qt::WindowMaximized);
-    });
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_2")), Qt::LeftButton);
-    QVERIFY(maximized);
-    PrinterChoice::setHandler([]() { return PrinterChoice::Printers{{"HP"}, "HP"}; });
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
-    QCOMPARE(form.documents.size(), 2);
-    QVERIFY(form.documents.at(0) == form.documents.at(1));
-    QVERIFY(form.documents.at(0).at(0).has(QStringLiteral("个人提成0.00元，团队提成4.70元，合计4.70元")));
-}
+    // Columns 30, 80, 220, 70, … wide from x = 15, lines 25 high from y = 65;
+    // 40 lines take two pages, each with the totals below.
+    void printedPages()
+    {
+        for (int i = 0; i < 35; ++i) {
+            QVERIFY(m_db->exec(QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-03-01','2024-03-30','1-甲超市','%1','货款','clerk')").arg(i + 1)));
+        }
+        commision form;
+        run(form, QStringLiteral("张三"));
+        QCOMPARE(form.model()->rowCount(), 40);
+        RecordingPrinter printer;
+        form.printDocument(&printer);
+        QCOMPARE(printer.pages().size(), 2);
+        const PaintedPage first = printer.pages().first();
+        QVERIFY(PaintedPage::centredIn(first.find(QStringLiteral("业务提成报表")).box, QRectF(15, 33, 720, 35)));
+        QVERIFY(PaintedPage::centredIn(first.find(QStringLiteral("业务员：张三")).box, QRectF(215, 33, 720, 35)));
+        QCOMPARE(first.textCentredIn(QRectF(345, 65, 70, 25)), QStringLiteral("应收金额"));
+        QCOMPARE(first.textCentredIn(QRectF(125, 90, 220, 25)) + ' ' + first.textCentredIn(QRectF(345, 90, 70, 25)),
+                 QStringLiteral("1-甲超市 1000.00"));
+        QCOMPARE(first.textCentredIn(QRectF(15, 1040, 30, 25)), QStringLiteral("39"));
+        QCOMPARE(printer.pages().at(1).textCentredIn(QRectF(15, 90, 30, 25)), QStringLiteral("1"));
+        for (const PaintedPage &page : printer.pages()) {
+            const PaintedText footer = page.find(QStringLiteral("个人提成38.80元，团队提成10.00元，合计48.80元"));
+            QVERIFY(footer.box.left() == 15 && footer.box.top() >= 1067 && footer.box.bottom() <= 1092);
+            QVERIFY(qAbs(page.find(QStringLiteral("统计日期：2024-03-31")).box.right() - 735) <= 1);
+        }
+    }
+
+    void previewAndPrint()
+    {
+        WatchedReport form;
+        run(form, QStringLiteral("李四"));
+        MessageRecorder messages;
+        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
+        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
+        QCOMPARE(messages.texts(), QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！"});
+        QVERIFY(form.documents.isEmpty());
+        bool maximized = false;
+        OrderTest::closeWhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog *dialog) {
+            maximized = dialog->windowState().testFlag(Qt::WindowMaximized);
+        });
+        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_2")), Qt::LeftButton);
+        QVERIFY(maximized);
+        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{{"HP"}, "HP"}; });
+        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
+        QCOMPARE(form.documents.size(), 2);
+        QVERIFY(form.documents.at(0) == form.documents.at(1));
+        QVERIFY(form.documents.at(0).at(0).has(QStringLiteral("个人提成0.00元，团队提成4.70元，合计4.70元")));
+    }
+};
 
 QTEST_MAIN(tst_commision)
 #include "tst_commision.moc"
