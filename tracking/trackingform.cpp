@@ -243,28 +243,33 @@ void TrackingForm::streamInPartnerOrder(QuerySetup *detail, const QString &partn
     // Both parts are merged on the partner's code (an extra column) and the
     // period end. The end goes unnamed, so that the engine orders it as the
     // index does.
-    const QString text = QStringLiteral("(cast(%1.%2_id as varchar)+'-'+%1.%2_name)");
-    const QString where = QStringLiteral(" left join invoice t2 on t1.invoice_id=t2.id left join info t3 on "
-                                         "t1.info_id=t3.id%1 where t1.date_end <='%2' and t1.inout_category='%3'%4");
-    const QString orphans =
-        QStringLiteral(" from (select distinct t9.company from (select company from %1%2 group by company) t9 "
-                       "left join %3 t8 on t9.company=%4 where t8.%3_id is null) t0 join %1 t1 on "
-                       "(t1.company=t0.company or t1.company is null and t0.company is null)")
-            .arg(periods, QStringLiteral("%4"), partner, text.arg(QStringLiteral("t8"), partner))
-        + where.arg(QStringLiteral(" left join %1 t4 on t1.company=%2").arg(partner, text.arg(QStringLiteral("t4"), partner)),
-                    QStringLiteral("%1"), QStringLiteral("%2"), QStringLiteral("%3"));
-    const QString matched = QStringLiteral(" from %1 t4 join %2 t1 on t1.company=%3")
-                                .arg(partner, periods, text.arg(QStringLiteral("t4"), partner))
-        + where.arg(QString(), QStringLiteral("%1"), QStringLiteral("%2"), QStringLiteral("%3"));
+    // PARTNER, PERIODS and CASH stand for the side's tables and cash column;
+    // %1 is the day, %2 the kind, %3 the clauses and %4 the partner filter.
+    const QString orphans = QStringLiteral(
+        " from (select distinct t9.company from (select company from PERIODS%4 group by company) t9"
+        " left join PARTNER t8 on t9.company=(cast(t8.PARTNER_id as varchar)+'-'+t8.PARTNER_name)"
+        " where t8.PARTNER_id is null) t0"
+        " join PERIODS t1 on (t1.company=t0.company or t1.company is null and t0.company is null)"
+        " left join invoice t2 on t1.invoice_id=t2.id left join info t3 on t1.info_id=t3.id"
+        " left join PARTNER t4 on t1.company=(cast(t4.PARTNER_id as varchar)+'-'+t4.PARTNER_name)"
+        " where t1.date_end <='%1' and t1.inout_category='%2'%3");
+    const QString matched = QStringLiteral(
+        " from PARTNER t4 join PERIODS t1 on t1.company=(cast(t4.PARTNER_id as varchar)+'-'+t4.PARTNER_name)"
+        " left join invoice t2 on t1.invoice_id=t2.id left join info t3 on t1.info_id=t3.id"
+        " where t1.date_end <='%1' and t1.inout_category='%2'%3");
     const QString &quoted = detail->statement;
     const QString columns = quoted.mid(7, quoted.indexOf(QLatin1String(" from ")) - 7)
                                 .replace(QLatin1String("t1.date_end as date_end"), QLatin1String("t1.date_end"))
-        + QStringLiteral(",t4.%1_id").arg(partner);
-    detail->sent = QStringLiteral("select ") + columns + orphans + QStringLiteral(" union all select ") + columns
-        + matched + QStringLiteral(" order by %1_id,date_end").arg(partner);
-    const QString sums = QStringLiteral("t1.money as money,isnull(t2.money,0) as inv,isnull(t3.%1,0) as cas").arg(cash);
-    detail->totals = QStringLiteral("select sum(money),sum(inv),sum(cas) from (select ") + sums + orphans
-        + QStringLiteral(" union all select ") + sums + matched + QStringLiteral(") x");
+        + QStringLiteral(",t4.PARTNER_id");
+    const QString sums = QStringLiteral("t1.money as money,isnull(t2.money,0) as inv,isnull(t3.CASH,0) as cas");
+    const auto sideOf = [&](QString sql) {
+        return sql.replace(QLatin1String("PARTNER"), partner).replace(QLatin1String("PERIODS"), periods)
+            .replace(QLatin1String("CASH"), cash);
+    };
+    detail->sent = sideOf(QStringLiteral("select ") + columns + orphans + QStringLiteral(" union all select ") + columns
+                          + matched + QStringLiteral(" order by PARTNER_id,date_end"));
+    detail->totals = sideOf(QStringLiteral("select sum(money),sum(inv),sum(cas) from (select ") + sums + orphans
+                            + QStringLiteral(" union all select ") + sums + matched + QStringLiteral(") x"));
     detail->partnerFilters = QStringList{QStringLiteral(" where company = '%1'")};
 }
 
