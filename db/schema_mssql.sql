@@ -355,11 +355,12 @@ GO
 
 -- Tracking reports --------------------------------------------------------------
 -- The tracking reports gather, per partner, its open periods of one kind up
--- to a day, and per company the last receipt: the periods and the cash
--- entries are read from these indexes alone, without a visit to each row.
+-- to a day, and per customer its last receipt, found from the end of its
+-- dates: the periods and the cash entries are read from these indexes alone,
+-- without a visit to each row.
 create index ix_receivable_company_inout_category_date_end_money_info_id_date_begin on receivable (company, inout_category, date_end) include (money, info_id, date_begin)
 GO
 create index ix_payment_company_inout_category_date_end_money_info_id on payment (company, inout_category, date_end) include (money, info_id)
 GO
-create index ix_info_company_income_date on info (company, income) include (date)
+create index ix_info_company_date_income on info (company, date) include (income)
 GO

@@ -375,8 +375,9 @@ INSERT INTO inout_category (name) VALUES ('公司往来');
 
 -- Tracking reports --------------------------------------------------------------
 -- The tracking reports gather, per partner, its open periods of one kind up
--- to a day, and per company the last receipt: the periods and the cash
--- entries are read from these indexes alone, without a visit to each row.
+-- to a day, and per customer its last receipt, found from the end of its
+-- dates: the periods and the cash entries are read from these indexes alone,
+-- without a visit to each row.
 CREATE INDEX ix_receivable_company_inout_category_date_end_money_info_id_date_begin ON receivable (company, inout_category, date_end, money, info_id, date_begin);
 CREATE INDEX ix_payment_company_inout_category_date_end_money_info_id ON payment (company, inout_category, date_end, money, info_id);
-CREATE INDEX ix_info_company_income_date ON info (company, income, date);
+CREATE INDEX ix_info_company_date_income ON info (company, date, income);

@@ -57,6 +57,19 @@ QStringList textsOf(const QString &sql)
     return texts;
 }
 
+// Shows the columns that have headers; the sent statements add their
+// ordering keys after them.
+class ShownColumnsModel : public QSqlQueryModel
+{
+public:
+    using QSqlQueryModel::QSqlQueryModel;
+    int shown = 0;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return qMin(shown, QSqlQueryModel::columnCount(parent));
+    }
+};
+
 } // namespace
 
 TrackingForm::Clause TrackingForm::Clause::choice(const QList<Query> &queries, const QStringList &boxes,
@@ -84,7 +97,7 @@ TrackingForm::Clause TrackingForm::Clause::boxText(const QList<Query> &queries, 
 
 TrackingForm::TrackingForm(QWidget *parent)
     : QMainWindow(parent, Qt::Window),
-      m_model(new QSqlQueryModel(this))
+      m_model(new ShownColumnsModel(this))
 {
 }
 
@@ -151,25 +164,24 @@ QString TrackingForm::boxText(const QString &box, bool trimmed) const
 
 QString TrackingForm::statement(Query query) const
 {
-    return build(query, false) + setup(query).order;
+    const QuerySetup &mode = setup(query);
+    return mode.sent.isEmpty() ? quotedStatement(query) : build(query, mode.sent);
 }
 
 QString TrackingForm::quotedStatement(Query query) const
 {
-    return build(query, true) + setup(query).order;
+    return build(query, QString()) + setup(query).order;
 }
 
 QString TrackingForm::totalsStatement(Query query) const
 {
     const QuerySetup &mode = setup(query);
-    if (mode.totalsSelect.isEmpty()) {
-        return QString();
-    }
-    const QString sql = build(query, false);
-    return mode.totalsSelect + sql.mid(sql.indexOf(QLatin1String(" from ")));
+    return mode.totals.isEmpty() ? QString() : build(query, mode.totals);
 }
 
-QString TrackingForm::build(Query query, bool quoted) const
+// templ empty: the quoted statement with the clauses appended; otherwise
+// templ with the clauses and the partner filters in its place-holders.
+QString TrackingForm::build(Query query, const QString &templ) const
 {
     const QDate date = m_date->date();
     const QString day = SqlText::quoted(dayText(date));
@@ -189,17 +201,8 @@ QString TrackingForm::build(Query query, bool quoted) const
                              SqlText::quoted(dayText(QDate(date.year(), date.month(), date.daysInMonth()))), kind};
         break;
     }
-    QString sql;
-    if (quoted || mode.sent.isEmpty()) {
-        sql = filled(mode.statement, values);
-    } else {
-        const QString partner = boxText(m_definition.partnerBox, true);
-        for (const QString &filter : mode.partnerFilters) {
-            values << (partner.isEmpty() ? QString() : filter.arg(SqlText::quoted(partner)));
-        }
-        sql = filled(mode.sent, values);
-    }
 
+    QString clauses;
     for (const Clause &clause : m_definition.clauses) {
         if (!clause.queries.contains(query)) {
             continue;
@@ -209,22 +212,73 @@ QString TrackingForm::build(Query query, bool quoted) const
             for (const QString &box : clause.boxes) {
                 texts << boxText(box);
             }
-            sql += clause.choices.value(texts.join(QLatin1Char('/')));
+            clauses += clause.choices.value(texts.join(QLatin1Char('/')));
             continue;
         }
         const QString text = boxText(clause.boxes.value(0), clause.trimmed);
         if (text != clause.noFilter) {
-            sql += clause.text.arg(SqlText::quoted(text));
+            clauses += clause.text.arg(SqlText::quoted(text));
         }
     }
-    return sql;
+    if (templ.isEmpty()) {
+        return filled(mode.statement, values) + clauses;
+    }
+    values << clauses;
+    const QString partner = boxText(m_definition.partnerBox, true);
+    for (const QString &filter : mode.partnerFilters) {
+        values << (partner.isEmpty() ? QString() : filter.arg(SqlText::quoted(partner)));
+    }
+    return filled(templ, values);
+}
+
+void TrackingForm::streamInPartnerOrder(QuerySetup *detail, const QString &partner, const QString &periods,
+                                        const QString &cash)
+{
+    // SQLite sorts every period before the first shows when they are ordered
+    // by a column reached through the code-and-name text. Read from the
+    // partner's code index and each partner's periods from the company
+    // index, they come in that order already; the periods of no partner
+    // (renamed or deleted, or without company) come first, as their code is
+    // null: found per company, not per period, and sorted among themselves.
+    // Both parts are merged on the partner's code (an extra column) and the
+    // period end. The end goes unnamed, so that the engine orders it as the
+    // index does.
+    // PARTNER, PERIODS and CASH stand for the side's tables and cash column;
+    // %1 is the day, %2 the kind, %3 the clauses and %4 the partner filter.
+    const QString orphans = QStringLiteral(
+        " from (select distinct t9.company from (select company from PERIODS%4 group by company) t9"
+        " left join PARTNER t8 on t9.company=(cast(t8.PARTNER_id as varchar)+'-'+t8.PARTNER_name)"
+        " where t8.PARTNER_id is null) t0"
+        " join PERIODS t1 on (t1.company=t0.company or t1.company is null and t0.company is null)"
+        " left join invoice t2 on t1.invoice_id=t2.id left join info t3 on t1.info_id=t3.id"
+        " left join PARTNER t4 on t1.company=(cast(t4.PARTNER_id as varchar)+'-'+t4.PARTNER_name)"
+        " where t1.date_end <='%1' and t1.inout_category='%2'%3");
+    const QString matched = QStringLiteral(
+        " from PARTNER t4 join PERIODS t1 on t1.company=(cast(t4.PARTNER_id as varchar)+'-'+t4.PARTNER_name)"
+        " left join invoice t2 on t1.invoice_id=t2.id left join info t3 on t1.info_id=t3.id"
+        " where t1.date_end <='%1' and t1.inout_category='%2'%3");
+    const QString &quoted = detail->statement;
+    const QString columns = quoted.mid(7, quoted.indexOf(QLatin1String(" from ")) - 7)
+                                .replace(QLatin1String("t1.date_end as date_end"), QLatin1String("t1.date_end"))
+        + QStringLiteral(",t4.PARTNER_id");
+    const QString sums = QStringLiteral("t1.money as money,isnull(t2.money,0) as inv,isnull(t3.CASH,0) as cas");
+    const auto sideOf = [&](QString sql) {
+        return sql.replace(QLatin1String("PARTNER"), partner).replace(QLatin1String("PERIODS"), periods)
+            .replace(QLatin1String("CASH"), cash);
+    };
+    detail->sent = sideOf(QStringLiteral("select ") + columns + orphans + QStringLiteral(" union all select ") + columns
+                          + matched + QStringLiteral(" order by PARTNER_id,date_end"));
+    detail->totals = sideOf(QStringLiteral("select sum(money),sum(inv),sum(cas) from (select ") + sums + orphans
+                            + QStringLiteral(" union all select ") + sums + matched + QStringLiteral(") x"));
+    detail->partnerFilters = QStringList{QStringLiteral(" where company = '%1'")};
 }
 
 void TrackingForm::run(Query query)
 {
     const QuerySetup &mode = setup(query);
+    static_cast<ShownColumnsModel *>(m_model)->shown = mode.columns.size();
     QStringList sums;
-    if (!ModelReport::load(this, m_model, statement(query), mode.totalsSelect.isEmpty())
+    if (!ModelReport::load(this, m_model, statement(query), mode.totals.isEmpty())
         || !readTotals(query, &sums)) {
         m_totals->clear();
         return;
@@ -242,7 +296,7 @@ bool TrackingForm::readTotals(Query query, QStringList *sums)
     const QuerySetup &mode = setup(query);
     // A list read whole in its first batch sums its rows rather than run the
     // statement a second time.
-    if (mode.totalsSelect.isEmpty() || !m_model->canFetchMore()) {
+    if (mode.totals.isEmpty() || !m_model->canFetchMore()) {
         for (int column : mode.sumColumns) {
             *sums << DecimalText::twoDecimals(ModelReport::columnSum(m_model, column));
         }

@@ -35,11 +35,12 @@ public:
     // kind. The optional clauses go after it, the ordering last.
     //
     // sent, when set, is what the form sends instead: the same rows in the
-    // same order, written so that the embedded engine need not build and sort
-    // every partner's code-and-name text (grouped by the partner's columns,
-    // and the partner filter repeated inside the derived tables). Its
-    // place-holders after the quoted ones take partnerFilters, each filled
-    // with the partner box's text, or empty while that box is.
+    // same order (ties aside), written so that the embedded engine need not
+    // build and sort every partner's code-and-name text. Its place-holders
+    // are the quoted ones, then the optional clauses, then partnerFilters,
+    // each filled with the partner box's text or empty while that box is;
+    // it holds its own ordering. Columns after those of columns are ordering
+    // keys, not shown.
     struct QuerySetup
     {
         QString statement;
@@ -49,13 +50,20 @@ public:
         QVector<ModelReport::Column> columns;
         QString totalsText; // %1, %2, … the sums of sumColumns, in order
         QList<int> sumColumns;
-        // When set, the sums of sumColumns as one row: put in place of the
-        // statement's select list (everything before its first " from "),
-        // with the same clauses and no ordering. The list is then read as
-        // the user scrolls instead of to its end before it shows (and its
-        // rows are summed when they all came in the first batch).
-        QString totalsSelect;
+        // When set, the statement (place-holders as sent) giving the sums of
+        // sumColumns as one row. The list is then read as the user scrolls
+        // instead of to its end before it shows (and its rows are summed
+        // when they all came in the first batch).
+        QString totals;
     };
+
+    // The detail as sent: the periods in partner code order straight from
+    // the partner's index, those of no partner (in date order) first, and
+    // its totals. partner is "customer" or "supplier", periods the period
+    // table, cash the cash entry's amount column; the select list is the
+    // quoted statement's.
+    static void streamInPartnerOrder(QuerySetup *detail, const QString &partner, const QString &periods,
+                                     const QString &cash);
 
     // How a combo box is filled when the form opens: the fixed items, then
     // the texts of sql. A searchable box is editable with a completer.
@@ -123,7 +131,7 @@ private slots:
 private:
     const QuerySetup &setup(Query query) const;
     QString boxText(const QString &box, bool trimmed = false) const;
-    QString build(Query query, bool quoted) const; // without the ordering
+    QString build(Query query, const QString &templ) const;
     bool readTotals(Query query, QStringList *sums);
     void run(Query query);
 
