@@ -40,6 +40,15 @@ private:
 
 namespace {
 
+int collate(const QString &x, const QString &y)
+{
+    const QByteArray a = x.toUtf8();
+    const QByteArray b = y.toUtf8();
+    const int c = ChineseCollation::compare(reinterpret_cast<const uchar *>(a.constData()), a.size(),
+                                            reinterpret_cast<const uchar *>(b.constData()), b.size());
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
 // A value as the forms see it: text quoted, numbers bare, NULL as NULL.
 QString shown(const QVariant &v)
 {
@@ -147,21 +156,11 @@ void tst_Translator::results_data()
         << "select convert(varchar(10),date,20), convert(varchar(19),date,20), convert(varchar(10),null,20)"
            " from info where id=2"
         << QStringList{"'2024-03-02' | '2024-03-02 09:30:00' | NULL"};
-    QTest::newRow("convert of max(date) in a grouped subquery")
-        << "select t1.date from (select purchar_no,convert(varchar(10),max(date),20) as date from purchar"
-           " group by purchar_no) t1 order by t1.date"
-        << QStringList{"'2024-03-05'", "'2024-03-06'"};
     QTest::newRow("convert to decimal rounds half away from zero and reads texts")
         << "select convert(decimal(10,2),2.675), convert(decimal(10,2),-2.675), convert(decimal(10,2),2.665),"
            " convert(decimal(10,2),'12.345'), convert(decimal(10,2),' 7 '), convert(decimal(10,3),1.23456),"
            " convert(decimal(10,2),(100-10)*(case 1 when 1 then 0.94 else 1 end)*5/100)"
         << QStringList{"2.68 | -2.68 | 2.67 | 12.35 | 7 | 1.235 | 4.23"};
-    QTest::newRow("order list total of line amounts")
-        << "select convert(decimal(10,2),t1.money) from (select purchar_no,sum(convert(decimal(10,2),quantity*price))"
-           " as money from purchar where date between '2024-03-01' and '2024-03-31' group by purchar_no) t1"
-           " order by t1.purchar_no"
-        << QStringList{"260", "3.02"};
-
     QTest::newRow("datediff counts boundaries: leap February, midnight, backwards, NULL, months, years")
         << "select datediff(day,'2024-01-01','2024-03-01'), datediff(day,'2024-01-01 23:59:59','2024-01-02 00:00:01'),"
            " datediff(day,'2024-01-10','2024-01-01'), datediff(day,null,'2024-01-01'),"
@@ -212,18 +211,6 @@ void tst_Translator::results_data()
            " group by cast(customer_id as varchar)+'-'+customer_name order by 1"
         << QStringList{"'12-张三' | 1", "'3-折扣50%' | 1", "'40-折扣500' | 1"};
 
-    QTest::newRow("gross profit joins each line to its day's average purchase price, else the goods price")
-        << "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,"
-           "t4.food_name,t4.unit,t1.quantity,t1.price,isnull(t3.price,t2.purchar_price)  from (select date,customer_id,"
-           "food_id,quantity,price from sell where date between '2024-03-01' and '2024-03-31') t1  left join (select"
-           " food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,"
-           "sum(quantity*price)/sum(quantity) as price from purchar  group by date,food_id) t3 on"
-           " convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+"
-           "cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on"
-           " t1.customer_id=t5.customer_id where 1=1     order by t1.food_id,t1.customer_id,t1.date"
-        << QStringList{"'2024-03-07' | '3-折扣50%' | 1 | '大米' | '斤' | 1 | 8 | 4",
-                       "'2024-03-05' | '12-张三' | 1 | '大米' | '斤' | 2 | 9 | 6.5",
-                       "'2024-03-06' | '12-张三' | 2 | '面粉' | '斤' | 1 | 2 | 1.005"};
     QTest::newRow("a table joined on its built party text, with and without alias")
         << "select info.summary, t4.area, customer.area from info left join customer t4 on"
            " info.company=(cast(t4.customer_id as varchar)+'-'+t4.customer_name) left join customer on"
@@ -310,7 +297,6 @@ void tst_Translator::unsupported_data()
 
     const QString u = QStringLiteral("unsupported SQL Server construct: ");
     QTest::newRow("a function is named as written") << "select GETDATE()" << u + "GETDATE";
-    QTest::newRow("len inside a cast") << "select cast(len(customer_name) as varchar) from customer" << u + "len";
     QTest::newRow("in a subquery") << "select * from (select datepart(year,date) as y from purchar) t" << u + "datepart";
     QTest::newRow("left() is a function, not a join") << "select left(customer_name,1) from customer" << u + "left";
     QTest::newRow("a SQLite-only function") << "select strftime('%Y','now')" << u + "strftime";
@@ -363,16 +349,9 @@ void tst_Translator::collationOrder()
     QFETCH(QString, lower);
     QFETCH(QString, higher);
 
-    const QByteArray a = lower.toUtf8();
-    const QByteArray b = higher.toUtf8();
-    const auto compare = [](const QByteArray &x, const QByteArray &y) {
-        const int c = ChineseCollation::compare(reinterpret_cast<const uchar *>(x.constData()), x.size(),
-                                                reinterpret_cast<const uchar *>(y.constData()), y.size());
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    };
     const int expected = QString::fromLatin1(QTest::currentDataTag()).startsWith(QLatin1String("equal")) ? 0 : -1;
-    QCOMPARE(compare(a, b), expected);
-    QCOMPARE(compare(b, a), -expected);
+    QCOMPARE(collate(lower, higher), expected);
+    QCOMPARE(collate(higher, lower), -expected);
 }
 
 // SQLite keeps its indexes in the collation's order: a comparison that is
@@ -383,21 +362,11 @@ void tst_Translator::collationIsATotalOrder()
         "1-大米", "12-张三", "1大米", "12张三", "co-op", "coop", "Coop", "c-oop", "café", "cafe", "CAFÉ",
         "abc", "ＡＢＣ", "abc ", "ab-c", "a'bc", "a-b-c", "", " ", "-", "--", "阿", "大米", "9", "０", "(1)", "z",
         "2024-03-05", "20240305", "张三", "張三", "a_b", "a[b"};
-    QVector<QByteArray> bytes;
-    for (const QString &t : texts) {
-        bytes << t.toUtf8();
-    }
-    const auto cmp = [&bytes](int i, int j) {
-        const int c = ChineseCollation::compare(reinterpret_cast<const uchar *>(bytes.at(i).constData()),
-                                                bytes.at(i).size(),
-                                                reinterpret_cast<const uchar *>(bytes.at(j).constData()),
-                                                bytes.at(j).size());
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    };
-    for (int i = 0; i < bytes.size(); ++i) {
-        for (int j = 0; j < bytes.size(); ++j) {
+    const auto cmp = [&texts](int i, int j) { return collate(texts.at(i), texts.at(j)); };
+    for (int i = 0; i < texts.size(); ++i) {
+        for (int j = 0; j < texts.size(); ++j) {
             QCOMPARE(cmp(i, j), -cmp(j, i));
-            for (int k = 0; k < bytes.size(); ++k) {
+            for (int k = 0; k < texts.size(); ++k) {
                 if (cmp(i, j) <= 0 && cmp(j, k) <= 0) {
                     QVERIFY2(cmp(i, k) <= 0, qPrintable(texts.at(i) + " " + texts.at(j) + " " + texts.at(k)));
                 }
