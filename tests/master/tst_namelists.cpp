@@ -65,16 +65,15 @@ const QMap<QString, NameList> &lists()
     return all;
 }
 
-void click(NameListForm &form, const char *button)
+void click(QWidget &form, const QString &button)
 {
-    QTest::mouseClick(form.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton *>(button), Qt::LeftButton);
 }
 
-void fill(NameListForm &form, const QStringList &texts)
+void fill(QWidget &form, const QStringList &texts)
 {
-    const char *names[] = {"lineEdit", "lineEdit_2"};
     for (int i = 0; i < texts.size(); ++i) {
-        form.findChild<QLineEdit *>(QLatin1String(names[i]))->setText(texts.at(i));
+        form.findChild<QLineEdit *>(i ? QStringLiteral("lineEdit_2") : QStringLiteral("lineEdit"))->setText(texts.at(i));
     }
 }
 
@@ -88,8 +87,6 @@ private slots:
     void init();
     void cleanup();
 
-    void opensWithTheList_data() { addListRows(); }
-    void opensWithTheList();
     void withoutTheRightBothButtonsRefuse_data();
     void withoutTheRightBothButtonsRefuse();
     void addStoresTheTrimmedTexts_data() { addListRows(); }
@@ -109,8 +106,15 @@ private:
     static void addListRows();
     static const NameList &list();
     QList<QStringList> stored() { return m_db->rows(QStringLiteral("select %1 from %2 order by id").arg(list().columns, list().table)); }
+    // Opens the list's form; its table.
+    QTableWidget *open()
+    {
+        m_form.reset(list().create());
+        return m_form->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+    }
 
     std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<NameListForm> m_form;
 };
 
 void tst_namelists::addListRows()
@@ -145,22 +149,9 @@ void tst_namelists::init()
 
 void tst_namelists::cleanup()
 {
+    m_form.reset();
     m_db.reset();
     LoginState::rights.clear();
-}
-
-void tst_namelists::opensWithTheList()
-{
-    const QString logRows = m_db->scalar(QStringLiteral("select count(*) from operator"));
-    std::unique_ptr<NameListForm> form(list().create());
-    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
-    QCOMPARE(FormTest::headers(table), list().headers);
-    QCOMPARE(table->rowCount(), 3);
-    QCOMPARE(cell(table, 2, list().headers.size() - 1), list().records.at(2).last());
-    QCOMPARE(table->item(0, 0)->checkState(), Qt::Unchecked);
-    QVERIFY(FormTest::isReadOnly(table, 0, 1));
-    // The list forms write no operation-log row.
-    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from operator")), logRows);
 }
 
 void tst_namelists::withoutTheRightBothButtonsRefuse_data()
@@ -185,34 +176,37 @@ void tst_namelists::withoutTheRightBothButtonsRefuse()
     QFETCH(QString, button);
 
     LoginState::rights = rights;
-    std::unique_ptr<NameListForm> form(list().create());
-    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    QTableWidget *table = open();
     QCOMPARE(table->rowCount(), 3); // the list is still shown
-    fill(*form, list().added);
+    fill(*m_form, list().added);
     FormTest::tick(table, 0, 0);
     MessageRecorder messages;
-    click(*form, button.toLatin1().constData());
+    click(*m_form, button);
     QCOMPARE(messages.texts(), QStringList{"权限提示/无此权限"});
     QCOMPARE(stored(), list().records);
 }
 
 void tst_namelists::addStoresTheTrimmedTexts()
 {
-    std::unique_ptr<NameListForm> form(list().create());
-    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    const QString logRows = m_db->scalar(QStringLiteral("select count(*) from operator"));
+    QTableWidget *table = open();
+    QCOMPARE(FormTest::headers(table), list().headers);
+    QCOMPARE(cell(table, 2, list().headers.size() - 1), list().records.at(2).last());
+    QVERIFY(FormTest::isReadOnly(table, 0, 1));
     QStringList typed;
     for (const QString &text : list().added) {
         typed << QStringLiteral("  %1 ").arg(text);
     }
-    fill(*form, typed);
+    fill(*m_form, typed);
     MessageRecorder messages;
-    click(*form, "pushButton");
+    click(*m_form, QStringLiteral("pushButton"));
     QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join('\n')));
     QCOMPARE(stored(), list().records + QList<QStringList>{list().added});
     QCOMPARE(table->rowCount(), 4);
     QCOMPARE(cell(table, 3, 1), list().added.first());
-    // The boxes keep their text.
-    QCOMPARE(form->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->text(), typed.first());
+    // The boxes keep their text; the list forms write no operation-log row.
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("lineEdit"))->text(), typed.first());
+    QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from operator")), logRows);
 }
 
 void tst_namelists::addRefuses_data()
@@ -240,10 +234,10 @@ void tst_namelists::addRefuses()
     QFETCH(QStringList, typed);
     QFETCH(QString, message);
 
-    std::unique_ptr<NameListForm> form(list().create());
-    fill(*form, typed);
+    open();
+    fill(*m_form, typed);
     MessageRecorder messages;
-    click(*form, "pushButton");
+    click(*m_form, QStringLiteral("pushButton"));
     QCOMPARE(messages.texts(), QStringList{message});
     QCOMPARE(stored(), list().records);
 }
@@ -251,13 +245,12 @@ void tst_namelists::addRefuses()
 void tst_namelists::aRecordInUseStopsTheWholeDelete()
 {
     QVERIFY2(m_db->exec(list().useSecond), qPrintable(m_db->lastError()));
-    std::unique_ptr<NameListForm> form(list().create());
-    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    QTableWidget *table = open();
     for (int row = 0; row < 3; ++row) {
         FormTest::tick(table, row, 0);
     }
     MessageRecorder messages;
-    click(*form, "pushButton_2");
+    click(*m_form, QStringLiteral("pushButton_2"));
     QCOMPARE(messages.texts(), QStringList{list().inUse});
     QCOMPARE(messages.last().icon, QMessageBox::Warning);
     QCOMPARE(stored(), list().records);
@@ -267,17 +260,16 @@ void tst_namelists::aRecordInUseStopsTheWholeDelete()
 void tst_namelists::deleteRemovesTheTickedRecords()
 {
     QVERIFY(m_db->exec(list().useSecond));
-    std::unique_ptr<NameListForm> form(list().create());
-    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    QTableWidget *table = open();
     MessageRecorder messages;
-    click(*form, "pushButton_2");
+    click(*m_form, QStringLiteral("pushButton_2"));
     QCOMPARE(messages.texts(), QStringList{"操作提示/没有任何选择！"});
     QCOMPARE(messages.last().icon, QMessageBox::Information);
 
     messages.clear();
     FormTest::tick(table, 0, 0);
     FormTest::tick(table, 2, 0);
-    click(*form, "pushButton_2");
+    click(*m_form, QStringLiteral("pushButton_2"));
     QVERIFY2(messages.isEmpty(), qPrintable(messages.texts().join('\n')));
     QCOMPARE(stored(), QList<QStringList>{list().records.at(1)});
     QCOMPARE(table->rowCount(), 1);
@@ -291,13 +283,12 @@ void tst_namelists::aRefusedDeleteUndoesTheWholeDelete()
                                    .arg(list().table, key, list().records.at(1).first())
                                    .toUtf8();
     QVERIFY(FormTest::runOnFile(m_db->db(), trigger.constData()));
-    std::unique_ptr<NameListForm> form(list().create());
-    FIND_CHILD(QTableWidget, table, *form, "tableWidget");
+    QTableWidget *table = open();
     FormTest::tick(table, 0, 0);
     FormTest::tick(table, 1, 0);
 
     MessageRecorder messages;
-    click(*form, "pushButton_2");
+    click(*m_form, QStringLiteral("pushButton_2"));
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
     QVERIFY2(messages.last().text.contains(QStringLiteral("the second is kept")), qPrintable(messages.last().text));
@@ -319,7 +310,7 @@ void tst_namelists::aFailedAddIsReported()
     QVERIFY(FormTest::runOnFile(m_db->db(), "drop table category"));
     fill(form, {QStringLiteral("支票")});
     MessageRecorder messages;
-    click(form, "pushButton");
+    click(form, QStringLiteral("pushButton"));
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
     QVERIFY(!messages.last().text.isEmpty());
