@@ -123,15 +123,20 @@ bool cellMatches(const QString &actual, const QString &expected)
 bool rowMatches(const QStringList &actual, const QString &expected)
 {
     const QStringList cells = expected.split(QLatin1Char('|'));
-    if (actual.size() != cells.size()) {
-        return false;
+    bool same = actual.size() == cells.size();
+    for (int i = 0; same && i < cells.size(); ++i) {
+        same = cellMatches(actual.at(i), cells.at(i));
     }
-    for (int i = 0; i < cells.size(); ++i) {
-        if (!cellMatches(actual.at(i), cells.at(i))) {
-            return false;
-        }
+    return same;
+}
+
+QStringList rowTexts(const QSqlRecord &record)
+{
+    QStringList row;
+    for (int c = 0; c < record.count(); ++c) {
+        row << (record.isNull(c) ? QStringLiteral("<NULL>") : record.value(c).toString());
     }
-    return true;
+    return row;
 }
 
 } // namespace
@@ -176,19 +181,6 @@ TestDb *FixtureDb::reload(QString *error)
 
 namespace ResultRows {
 
-namespace {
-
-QStringList rowTexts(const QSqlRecord &record)
-{
-    QStringList row;
-    for (int c = 0; c < record.count(); ++c) {
-        row << (record.isNull(c) ? QStringLiteral("<NULL>") : record.value(c).toString());
-    }
-    return row;
-}
-
-} // namespace
-
 QList<QStringList> query(const QString &sql, QString *error)
 {
     error->clear();
@@ -223,15 +215,10 @@ QString mismatch(const QList<QStringList> &actual, const QStringList &expected, 
     bool same = actual.size() == expected.size();
     QVector<bool> taken(actual.size(), false);
     for (int e = 0; same && e < expected.size(); ++e) {
-        int found = -1;
-        for (int a = ordered ? e : 0; found < 0 && a < (ordered ? e + 1 : actual.size()); ++a) {
-            if (!taken.at(a) && rowMatches(actual.at(a), expected.at(e))) {
-                found = a;
-            }
-        }
-        same = found >= 0;
-        if (same) {
-            taken[found] = true;
+        same = false;
+        for (int a = ordered ? e : 0; !same && a < (ordered ? e + 1 : actual.size()); ++a) {
+            same = !taken.at(a) && rowMatches(actual.at(a), expected.at(e));
+            taken[a] = taken.at(a) || same;
         }
     }
     if (same) {

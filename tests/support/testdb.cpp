@@ -1,4 +1,5 @@
 #include "support/testdb.h"
+#include "support/statementfixture.h"
 
 #include "app/loginstate.h"
 #include "db/engine.h"
@@ -26,10 +27,6 @@ void isolateUserSettings()
 }
 Q_COREAPP_STARTUP_FUNCTION(isolateUserSettings)
 
-} // namespace
-
-namespace {
-
 void removeAllConnections()
 {
     // The embedded driver keeps an inner connection of its own per open
@@ -41,19 +38,10 @@ void removeAllConnections()
                                }),
                 names.end());
     for (const QString &name : qAsConst(names)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name, false);
-            if (db.isOpen()) {
-                db.close();
-            }
-        }
+        QSqlDatabase::database(name, false).close();
         QSqlDatabase::removeDatabase(name);
     }
 }
-
-} // namespace
-
-namespace {
 
 TestDb::Target &currentTarget()
 {
@@ -212,20 +200,10 @@ bool TestDb::exec(const QString &sql)
 
 QList<QStringList> TestDb::rows(const QString &sql)
 {
-    QList<QStringList> result;
-    QSqlQuery query(db());
-    if (!query.exec(sql)) {
-        m_lastError = query.lastError().text();
-        return result;
-    }
-    while (query.next()) {
-        QStringList row;
-        const int columns = query.record().count();
-        for (int c = 0; c < columns; ++c) {
-            const QVariant v = query.value(c);
-            row << (v.isNull() ? QStringLiteral("<NULL>") : v.toString());
-        }
-        result << row;
+    QString error;
+    const QList<QStringList> result = ResultRows::query(sql, &error);
+    if (!error.isEmpty()) {
+        m_lastError = error;
     }
     return result;
 }
