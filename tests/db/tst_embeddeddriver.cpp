@@ -29,8 +29,6 @@ private slots:
     void preparedQueriesRunAgainAndModelsFetchEveryRow();
     void blocks_data();
     void blocks();
-    void serverCollation_data();
-    void serverCollation();
     void lastInsertIdAndAffectedRows();
     void openingFiles_data();
     void openingFiles();
@@ -258,37 +256,6 @@ void tst_EmbeddedDriver::blocks()
     // The same query object, failed or not, reads again.
     QVERIFY2(q.exec(QStringLiteral("select body, amount from notes order by id")), qPrintable(q.lastError().text()));
     QCOMPARE(rows(q), stored);
-}
-
-void tst_EmbeddedDriver::serverCollation_data()
-{
-    QTest::addColumn<QString>("select");
-    QTest::addColumn<QStringList>("names");
-
-    QTest::newRow("trailing blanks and letter case do not count")
-        << "select name from staff where name='clerk  ' or name='CLERK'" << QStringList{"clerk"};
-    QTest::newRow("leading blanks do") << "select name from staff where name=' clerk'" << QStringList{};
-    QTest::newRow("Chinese sorts by pinyin, after Latin letters")
-        << "select name from staff order by name" << QStringList{"Bob", "clerk", "办公用品", "食品", "文具"};
-    QTest::newRow("grouping merges names differing in case and trailing blanks")
-        << "select count(*) from staff group by note order by note" << QStringList{"2", "3"};
-    QTest::newRow("a range follows the same order")
-        << "select name from staff where name between '食' and '文具' order by name" << QStringList{"食品", "文具"};
-}
-
-void tst_EmbeddedDriver::serverCollation()
-{
-    QFETCH(QString, select);
-    QFETCH(QStringList, names);
-
-    QVERIFY(run(QStringLiteral(
-        "create table staff (id integer primary key autoincrement,"
-        " name text collate Chinese_PRC_CI_AS, note text collate Chinese_PRC_CI_AS);"
-        "create index ix_staff_name on staff (name);"
-        "insert into staff (name,note) values ('食品','a');insert into staff (name,note) values ('clerk','A ');"
-        "insert into staff (name,note) values ('文具','b');insert into staff (name,note) values ('办公用品','B');"
-        "insert into staff (name,note) values ('Bob','b  ')")));
-    QCOMPARE(rows(select), names);
 }
 
 void tst_EmbeddedDriver::lastInsertIdAndAffectedRows()

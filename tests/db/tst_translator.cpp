@@ -339,6 +339,7 @@ void tst_Translator::collationOrder_data()
     QTest::newRow("an unaccented letter before the accented one") << "cafe" << "café";
     QTest::newRow("the shorter text first") << "abc" << "abcd";
     QTest::newRow("dates in order") << "2024-03-05" << "2024-12-01";
+    QTest::newRow("a leading blank counts") << " clerk" << "clerk";
     QTest::newRow("equal: case") << "ABC" << "abc";
     QTest::newRow("equal: width") << "ＡＢＣ１" << "abc1";
     QTest::newRow("equal: trailing blanks") << "abc  " << "abc　";
