@@ -1,15 +1,7 @@
 #include "db/engine.h"
 #include "db/sqlitedriver.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
-#include <QTemporaryDir>
+#include <QtSql>
 #include <QtTest>
 
 #include <sqlite3.h>

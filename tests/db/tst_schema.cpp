@@ -3,12 +3,7 @@
 #include "db/sqltext.h"
 #include "support/testdb.h"
 
-#include <QRegularExpression>
-#include <QScopedPointer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QtSql>
 #include <QtTest>
 
 namespace {

@@ -2,13 +2,7 @@
 #include "db/engine.h"
 #include "db/settings.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSqlDatabase>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtSql>
 #include <QtTest>
 
 // Where the program finds its settings, what they say, and how a connection

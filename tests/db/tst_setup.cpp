@@ -2,16 +2,7 @@
 #include "db/settings.h"
 #include "db/setup.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QScopedPointer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTemporaryDir>
+#include <QtSql>
 #include <QtTest>
 
 namespace {

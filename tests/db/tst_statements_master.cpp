@@ -10,7 +10,7 @@
 #include "support/testdb.h"
 #include "widgets/sqltemplate.h"
 
-#include <QTest>
+#include <QtTest>
 
 using namespace StatementText;
 using Definition = MasterTableForm::Definition;

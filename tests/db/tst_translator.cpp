@@ -2,11 +2,7 @@
 #include "db/engine.h"
 #include "db/mssqltranslator.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QtSql>
 #include <QtTest>
 
 #include <sqlite3.h>

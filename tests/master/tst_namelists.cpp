@@ -11,9 +11,8 @@
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <memory>

@@ -11,11 +11,8 @@
 #include "support/testdb.h"
 #include "widgets/sqltemplate.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <memory>

@@ -1,12 +1,8 @@
 #include "support/statementfixture.h"
 
-#include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
-#include <QTest>
-#include <QVector>
+#include <QtCore>
+#include <QtSql>
+#include <QtTest>
 
 #include <cmath>
 

@@ -6,13 +6,8 @@
 #include "db/settings.h"
 #include "db/setup.h"
 
-#include <QCoreApplication>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QVariant>
+#include <QtCore>
+#include <QtSql>
 
 #include <algorithm>
 

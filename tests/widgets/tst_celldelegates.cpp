@@ -6,11 +6,8 @@
 #include "support/messagerecorder.h"
 #include "support/testdb.h"
 
-#include <QComboBox>
-#include <QCompleter>
-#include <QStandardItemModel>
-#include <QTableView>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <memory>

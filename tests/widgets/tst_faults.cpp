@@ -14,11 +14,8 @@
 #include "widgets/csvexport.h"
 #include "widgets/filedialogs.h"
 
-#include <QFile>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <memory>
