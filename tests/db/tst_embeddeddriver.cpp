@@ -18,10 +18,8 @@ private slots:
 
     void boundValues_data();
     void boundValues();
-    void preparedQueriesRunAgainAndModelsFetchEveryRow();
     void blocks_data();
     void blocks();
-    void lastInsertIdAndAffectedRows();
     void openingFiles_data();
     void openingFiles();
     void secondConnectionSeesCommits();
@@ -140,37 +138,6 @@ void tst_EmbeddedDriver::boundValues()
     QCOMPARE(rows(QStringLiteral("select count(*) from notes")), QStringList{"1"});
 }
 
-void tst_EmbeddedDriver::preparedQueriesRunAgainAndModelsFetchEveryRow()
-{
-    QSqlDatabase d = db();
-    QVERIFY(d.transaction());
-    QSqlQuery insert(d);
-    QVERIFY(insert.prepare(QStringLiteral("insert into notes (body,amount) values (?,?)")));
-    for (int i = 0; i < 1000; ++i) {
-        insert.bindValue(0, QStringLiteral("第%1行").arg(i));
-        insert.bindValue(1, i * 1.5);
-        QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
-    }
-    QVERIFY(d.commit());
-    QSqlQuery sum(d);
-    QVERIFY(sum.prepare(QStringLiteral("select count(*), sum(amount) from notes where amount >= ?")));
-    sum.addBindValue(1497);
-    QVERIFY(sum.exec());
-    QCOMPARE(rows(sum), QStringList{"2|2995.5"});
-    sum.addBindValue(0);
-    QVERIFY(sum.exec());
-    QCOMPARE(rows(sum), QStringList{"1000|749250"});
-
-    QSqlQueryModel model;
-    model.setQuery(QStringLiteral("select cast(id as varchar)+'-'+body, amount from notes order by id"), d);
-    QVERIFY(model.rowCount() > 0 && model.rowCount() < 1000);
-    while (model.canFetchMore()) {
-        model.fetchMore();
-    }
-    QCOMPARE(model.rowCount(), 1000);
-    QCOMPARE(model.data(model.index(999, 0)).toString(), QStringLiteral("1000-第999行"));
-}
-
 void tst_EmbeddedDriver::blocks_data()
 {
     QTest::addColumn<QString>("block");
@@ -248,19 +215,6 @@ void tst_EmbeddedDriver::blocks()
     // The same query object, failed or not, reads again.
     QVERIFY2(q.exec(QStringLiteral("select body, amount from notes order by id")), qPrintable(q.lastError().text()));
     QCOMPARE(rows(q), stored);
-}
-
-void tst_EmbeddedDriver::lastInsertIdAndAffectedRows()
-{
-    QSqlQuery q(db());
-    QVERIFY(q.exec(QStringLiteral("insert into notes (body) values ('a')")));
-    QCOMPARE(q.lastInsertId().toLongLong(), 1);
-    QVERIFY(q.exec(QStringLiteral("insert into notes (body) values ('c');insert into notes (body) values ('d')")));
-    QCOMPARE(q.lastInsertId().toLongLong(), 3);
-    QVERIFY(q.exec(QStringLiteral("update notes set amount='1.5' where body<>'a'")));
-    QCOMPARE(q.numRowsAffected(), 2);
-    QVERIFY(q.exec(QStringLiteral("delete from notes where id=1")));
-    QCOMPARE(q.numRowsAffected(), 1);
 }
 
 void tst_EmbeddedDriver::openingFiles_data()

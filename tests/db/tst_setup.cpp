@@ -319,29 +319,9 @@ void tst_setup::demoDataIsConsistent_data()
         << QStringLiteral("select count(*) from (%1) where n like '%-%' or n like '%,%' or instr(n,'''')>0")
                .arg(names.join(QStringLiteral(" union all ")));
 
-    // What a form or report needs to have something to show.
-    const auto shows = [](const char *what, const char *table, const QStringList &conditions) {
-        QTest::newRow(what) << QStringLiteral("select not (%1) from %2").arg(conditions.join(" and "), table);
-    };
-    shows("goods to show", "food_info", {"count(*)>=15", "count(distinct category)>=3"});
-    shows("customers to show", "customer",
-          {"count(*)>=6", "sum(category='配送客户')>0", "sum(cooperate=0)>0", "sum(invoice=1)>0"});
-    shows("suppliers and employees to show", "supplier", {"count(*)>=5", "(select count(*) from employee)>=3"});
-    shows("purchase orders, a second of a supplier on one day, several with more lines", "purchar",
-          {"count(distinct purchar_no)>=5", "sum(purchar_no like '%-2')>0",
-           "(select count(*) from (select purchar_no from purchar group by purchar_no having count(*)>1))>=3"});
-    shows("delivery notes, some of the last week", "sell",
-          {"count(distinct sell_no)>=5", "sum(date>=date('now','localtime','-7 days'))>0"});
-    shows("stock gains and losses", "inventory", {"sum(quantity>0)>0", "sum(quantity<0)>0"});
-    shows("input and output invoices, audited and open", "invoice",
-          {"sum(jin_xiao='进项')>0", "sum(jin_xiao='销项')>0", "sum(checker<>'')>0", "sum(checker='')>0"});
-    shows("receipts and payments", "info", {"sum(income>0)>0", "sum(pay>0)>0"});
-    shows("receivables of each state", "receivable",
-          {"count(distinct inout_category)>=3", "sum(invoice_id<>0)>0", "sum(info_id<>0)>0", "sum(info_id=0)>0",
-           "sum(checker<>'')>0", "sum(date_commision<>'2001-01-01')>0",
-           "sum(date_commision='2001-01-01' and info_id<>0)>0", "sum(interest>0)>0"});
-    shows("payables of each state", "payment",
-          {"count(distinct inout_category)>=2", "sum(info_id<>0)>0", "sum(checker<>'')>0"});
+    // The reports of the last days have something to show.
+    QTest::newRow("delivery notes, some of the last week")
+        << "select count(distinct sell_no)<5 or sum(date>=date('now','localtime','-7 days'))=0 from sell";
 }
 
 void tst_setup::demoDataIsConsistent()

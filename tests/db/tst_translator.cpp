@@ -131,11 +131,6 @@ void tst_Translator::results_data()
         << "select cast(customer_id as varchar)+'-'+customer_name as ps from customer where area is not null"
            " union all select cast(food_id as varchar)+'-'+food_name as ps from food_info order by ps"
         << QStringList{"'12-张三'", "'1-大米'", "'2-面粉'", "'3-折扣50%'"};
-    QTest::newRow("pick list of cash entries joins amount with two decimals")
-        << "select cast(id as varchar)+'-'+summary+'-'+cast(income as varchar) from info where company='12-张三'"
-           " order by id desc"
-        << QStringList{"'2-预付-100.00'", "'1-货款-12.50'"};
-
     QTest::newRow("cast of computed amount rounds to two decimals; as int truncates")
         << "select cast(quantity*price as varchar), cast(12.7 as int), cast(-12.7 as int),"
            " (select count(*) from info where cast(income as int) = 12) from purchar where purchar_no='cgd2'"
