@@ -107,10 +107,7 @@ TestDb::TestDb(bool withDemo, const QString &companyName, const QString &databas
         settings.engine = QStringLiteral("sqlite");
         settings.dataDir = m_dir.path();
         DbSettings::setCurrent(settings);
-
-        QString error;
-        if (!Setup::createCompany(companyName, databaseName, withDemo, &error)) {
-            m_error = error;
+        if (!Setup::createCompany(companyName, databaseName, withDemo, &m_error)) {
             return;
         }
     }
@@ -175,12 +172,7 @@ bool TestDb::addCompany(const QString &companyName, const QString &databaseName)
         m_lastError = QStringLiteral("no test directory on SQL Server");
         return false;
     }
-    QString error;
-    if (!Setup::createCompany(companyName, databaseName, false, &error)) {
-        m_lastError = error;
-        return false;
-    }
-    return true;
+    return Setup::createCompany(companyName, databaseName, false, &m_lastError);
 }
 
 bool TestDb::exec(const QString &sql)
