@@ -53,18 +53,10 @@ const char *const fixtureRows[] = {
 
 // The finance side of the books, for the account forms and reports.
 const char *const accountRows[] = {
-    "insert into category (name) values ('销售回款')",
-    "insert into category (name) values ('采购付款')",
-    "insert into category (name) values ('其他费用')",
-    "insert into category (name) values ('备用金')",
-    "insert into category_supplier (name) values ('办公用品')",
-    "insert into category_supplier (name) values ('食品')",
-    "insert into category_customer (name) values ('零售客户')",
-    "insert into category_customer (name) values ('配送客户')",
-    "insert into category_customer (name) values ('酒店客户')",
-    "insert into employee (employee_id,employee_name) values ('001','张三')",
-    "insert into employee (employee_id,employee_name) values ('002','李四')",
-    "insert into employee (employee_id,employee_name) values ('003','赵六')",
+    "insert into category (name) values ('销售回款'),('采购付款'),('其他费用'),('备用金')",
+    "insert into category_supplier (name) values ('办公用品'),('食品')",
+    "insert into category_customer (name) values ('零售客户'),('配送客户'),('酒店客户')",
+    "insert into employee (employee_id,employee_name) values ('001','张三'),('002','李四'),('003','赵六')",
 
     "update supplier set cycle=30,accoutant='李会计',cooperate=1 where supplier_id=11",
     "update supplier set cycle=45,accoutant='王会计',cooperate=1 where supplier_id=12",
