@@ -24,8 +24,6 @@ private slots:
     void jxcSqlStopsOnAnUnusableFile();
     void connectionStringOfEachDriver_data();
     void connectionStringOfEachDriver();
-    void sessionTextsDependOnTheEngine_data();
-    void sessionTextsDependOnTheEngine();
     void connectDatabaseOpensOnceAndNamesTheDirectory();
 
 private:
@@ -212,31 +210,6 @@ void tst_settings::connectionStringOfEachDriver()
     QCOMPARE(Engine::connectionString(s, QStringLiteral("firm")), expected);
     DbSettings::setCurrent(s);
     QCOMPARE(Engine::databaseNameFor(QStringLiteral("firm")), expected);
-}
-
-void tst_settings::sessionTextsDependOnTheEngine_data()
-{
-    QTest::addColumn<QString>("driver");
-    QTest::addColumn<QString>("blockPrefix");
-    QTest::addColumn<QString>("timestamp");
-    QTest::newRow("SQL Server: settings in each block, ISO time stamps")
-        << "QODBC" << "set nocount on;set xact_abort on;" << "2024-03-05T09:30:00";
-    QTest::newRow("embedded: nothing before a block, the stored time stamp form")
-        << Engine::embeddedDriverName() << "" << "2024-03-05 09:30:00";
-}
-
-void tst_settings::sessionTextsDependOnTheEngine()
-{
-    QFETCH(QString, driver);
-    QFETCH(QString, blockPrefix);
-    QFETCH(QString, timestamp);
-    Engine::registerEmbeddedDriver();
-    {
-        const QSqlDatabase db = QSqlDatabase::addDatabase(driver, QStringLiteral("texts"));
-        QCOMPARE(Engine::blockPrefix(db), blockPrefix);
-        QCOMPARE(Engine::timestampText(db, QDateTime(QDate(2024, 3, 5), QTime(9, 30))), timestamp);
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("texts"));
 }
 
 // "sqldb" gets a connection of its own name; any other database becomes the

@@ -85,8 +85,7 @@ private slots:
     void refusedCompanyLeavesEverythingAsItWas();
     void failedCompanyLeavesNoFileBehind();
     void firstStartCreatesTheDemoOnce();
-    void firstStartMakesNoDemo_data();
-    void firstStartMakesNoDemo();
+    void firstStartWithASettingsFileMakesNoDemo();
     void companyDatabaseAloneIsNotListed();
     void demoDataIsConsistent_data();
     void demoDataIsConsistent();
@@ -210,30 +209,16 @@ void tst_setup::firstStartCreatesTheDemoOnce()
     QCOMPARE(fingerprint(QStringLiteral("sqldb")), directory);
 }
 
-void tst_setup::firstStartMakesNoDemo_data()
+// A settings file names where the databases are: a folder without them is a
+// mistake to show, not a place for a demo company.
+void tst_setup::firstStartWithASettingsFileMakesNoDemo()
 {
-    QTest::addColumn<bool>("settingsFile");
-    QTest::addColumn<QStringList>("files");
-    QTest::newRow("an existing directory is kept") << false << QStringList{"jia.db", "sqldb.db"};
-    // A settings file names where the databases are: a folder without them
-    // is a mistake to show, not a place for a demo company.
-    QTest::newRow("a settings file") << true << QStringList();
-}
-
-void tst_setup::firstStartMakesNoDemo()
-{
-    QFETCH(bool, settingsFile);
-    QFETCH(QStringList, files);
-    if (settingsFile) {
-        DbSettings settings = DbSettings::current();
-        settings.sourceFile = QDir(m_dir->path()).filePath(QStringLiteral("jxc.ini"));
-        DbSettings::setCurrent(settings);
-    } else {
-        QVERIFY(create(QStringLiteral("甲公司"), QStringLiteral("jia")));
-    }
+    DbSettings settings = DbSettings::current();
+    settings.sourceFile = QDir(m_dir->path()).filePath(QStringLiteral("jxc.ini"));
+    DbSettings::setCurrent(settings);
     QString error;
     QVERIFY2(Setup::ensureFirstStart(&error), qPrintable(error));
-    QCOMPARE(dataFiles(), files);
+    QCOMPARE(dataFiles(), QStringList());
 }
 
 void tst_setup::companyDatabaseAloneIsNotListed()
