@@ -48,8 +48,6 @@ private slots:
     void partnerListMatchesAnyPartInAnyCase();
     void idListsHoldThePartnersRecordsNewestFirst_data();
     void idListsHoldThePartnersRecordsNewestFirst();
-    void anIdCellOpensOnItsRecordAndKeepsIt_data();
-    void anIdCellOpensOnItsRecordAndKeepsIt();
     void aFailingListIsReportedAndOpensNoEditor();
     void thePartyFollowsTheRowBeingEdited();
 
@@ -147,50 +145,45 @@ void tst_celldelegates::idListsHoldThePartnersRecordsNewestFirst_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("party");
+    QTest::addColumn<int>("held");
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("customer cash") << "CashNo_Cus" << alpha << QStringList({"57-尾款-200.00", "1-首付-100.00"});
-    QTest::newRow("supplier cash, quote in the name") << "CashNo_Sup" << quoted << QStringList({"2-货款-80.00"});
-    QTest::newRow("customer invoices") << "InvoiceNo_Cus" << alpha << QStringList({"1-2024-01-05-F1-300.00"});
-    QTest::newRow("supplier invoices") << "InvoiceNo_Sup" << quoted << QStringList({"2-2024-01-06-F2-400.00"});
-    QTest::newRow("no partner, no records") << "CashNo_Cus" << QString() << QStringList();
+    QTest::addColumn<QString>("selected"); // when the editor opens
+    QTest::addColumn<QString>("chosen");   // then, if any
+    QTest::addColumn<int>("stored");
+    const QStringList cash{"57-尾款-200.00", "1-首付-100.00"};
+    QTest::newRow("customer cash: choosing record 57 stores 57")
+        << "CashNo_Cus" << alpha << 0 << cash << QString() << "57-尾款-200.00" << 57;
+    QTest::newRow("customer cash: a bound record is selected and kept")
+        << "CashNo_Cus" << alpha << 1 << cash << "1-首付-100.00" << QString() << 1;
+    QTest::newRow("customer cash: a record of another partner is kept")
+        << "CashNo_Cus" << alpha << 2 << cash << QString() << QString() << 2;
+    QTest::newRow("supplier cash, quote in the name: an unbound cell stays unbound")
+        << "CashNo_Sup" << quoted << 0 << QStringList{"2-货款-80.00"} << QString() << QString() << 0;
+    QTest::newRow("customer invoices") << "InvoiceNo_Cus" << alpha << 1 << QStringList{"1-2024-01-05-F1-300.00"}
+                                       << "1-2024-01-05-F1-300.00" << QString() << 1;
+    QTest::newRow("supplier invoices") << "InvoiceNo_Sup" << quoted << 0 << QStringList{"2-2024-01-06-F2-400.00"}
+                                       << QString() << "2-2024-01-06-F2-400.00" << 2;
+    QTest::newRow("no partner, no records") << "CashNo_Cus" << QString() << 0 << QStringList() << QString()
+                                            << QString() << 0;
 }
 
+// Each list holds its partner's records, newest first, opens on the record
+// the cell holds and stores what is chosen.
 void tst_celldelegates::idListsHoldThePartnersRecordsNewestFirst()
 {
     QFETCH(QString, kind);
     QFETCH(QString, party);
-    QFETCH(QStringList, items);
-    auto delegate = idDelegate(kind);
-    (kind.endsWith(QLatin1String("Cus")) ? CustomerParty : SupplierParty) = party;
-    showRows({party}, {0}, 1, delegate.get());
-    QComboBox *box = openEditor(0, 1);
-    QVERIFY(box);
-    QCOMPARE(itemsOf(box), items);
-}
-
-void tst_celldelegates::anIdCellOpensOnItsRecordAndKeepsIt_data()
-{
-    QTest::addColumn<int>("held");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<int>("stored");
-    QTest::newRow("choosing record 57 stores 57") << 0 << QString() << "57-尾款-200.00" << 57;
-    QTest::newRow("a bound record is selected and kept") << 1 << "1-首付-100.00" << QString() << 1;
-    QTest::newRow("a record of another partner is kept") << 2 << QString() << QString() << 2;
-    QTest::newRow("an unbound cell stays unbound") << 0 << QString() << QString() << 0;
-}
-
-void tst_celldelegates::anIdCellOpensOnItsRecordAndKeepsIt()
-{
     QFETCH(int, held);
+    QFETCH(QStringList, items);
     QFETCH(QString, selected);
     QFETCH(QString, chosen);
     QFETCH(int, stored);
-    CashNo_CusDelegate cash;
-    CustomerParty = alpha;
-    showRows({alpha}, {held}, 1, &cash);
+    auto delegate = idDelegate(kind);
+    (kind.endsWith(QLatin1String("Cus")) ? CustomerParty : SupplierParty) = party;
+    showRows({party}, {held}, 1, delegate.get());
     QComboBox *box = openEditor(0, 1);
     QVERIFY(box);
+    QCOMPARE(itemsOf(box), items);
     QCOMPARE(box->currentText(), selected);
     if (!chosen.isEmpty()) {
         box->setCurrentIndex(box->findText(chosen));
