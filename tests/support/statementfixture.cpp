@@ -1,12 +1,8 @@
 #include "support/statementfixture.h"
 
-#include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
-#include <QSqlRecord>
-#include <QTest>
-#include <QVector>
+#include <QtCore>
+#include <QtSql>
+#include <QtTest>
 
 #include <cmath>
 
@@ -57,18 +53,10 @@ const char *const fixtureRows[] = {
 
 // The finance side of the books, for the account forms and reports.
 const char *const accountRows[] = {
-    "insert into category (name) values ('销售回款')",
-    "insert into category (name) values ('采购付款')",
-    "insert into category (name) values ('其他费用')",
-    "insert into category (name) values ('备用金')",
-    "insert into category_supplier (name) values ('办公用品')",
-    "insert into category_supplier (name) values ('食品')",
-    "insert into category_customer (name) values ('零售客户')",
-    "insert into category_customer (name) values ('配送客户')",
-    "insert into category_customer (name) values ('酒店客户')",
-    "insert into employee (employee_id,employee_name) values ('001','张三')",
-    "insert into employee (employee_id,employee_name) values ('002','李四')",
-    "insert into employee (employee_id,employee_name) values ('003','赵六')",
+    "insert into category (name) values ('销售回款'),('采购付款'),('其他费用'),('备用金')",
+    "insert into category_supplier (name) values ('办公用品'),('食品')",
+    "insert into category_customer (name) values ('零售客户'),('配送客户'),('酒店客户')",
+    "insert into employee (employee_id,employee_name) values ('001','张三'),('002','李四'),('003','赵六')",
 
     "update supplier set cycle=30,accoutant='李会计',cooperate=1 where supplier_id=11",
     "update supplier set cycle=45,accoutant='王会计',cooperate=1 where supplier_id=12",
@@ -123,15 +111,20 @@ bool cellMatches(const QString &actual, const QString &expected)
 bool rowMatches(const QStringList &actual, const QString &expected)
 {
     const QStringList cells = expected.split(QLatin1Char('|'));
-    if (actual.size() != cells.size()) {
-        return false;
+    bool same = actual.size() == cells.size();
+    for (int i = 0; same && i < cells.size(); ++i) {
+        same = cellMatches(actual.at(i), cells.at(i));
     }
-    for (int i = 0; i < cells.size(); ++i) {
-        if (!cellMatches(actual.at(i), cells.at(i))) {
-            return false;
-        }
+    return same;
+}
+
+QStringList rowTexts(const QSqlRecord &record)
+{
+    QStringList row;
+    for (int c = 0; c < record.count(); ++c) {
+        row << (record.isNull(c) ? QStringLiteral("<NULL>") : record.value(c).toString());
     }
-    return true;
+    return row;
 }
 
 } // namespace
@@ -176,19 +169,6 @@ TestDb *FixtureDb::reload(QString *error)
 
 namespace ResultRows {
 
-namespace {
-
-QStringList rowTexts(const QSqlRecord &record)
-{
-    QStringList row;
-    for (int c = 0; c < record.count(); ++c) {
-        row << (record.isNull(c) ? QStringLiteral("<NULL>") : record.value(c).toString());
-    }
-    return row;
-}
-
-} // namespace
-
 QList<QStringList> query(const QString &sql, QString *error)
 {
     error->clear();
@@ -223,15 +203,10 @@ QString mismatch(const QList<QStringList> &actual, const QStringList &expected, 
     bool same = actual.size() == expected.size();
     QVector<bool> taken(actual.size(), false);
     for (int e = 0; same && e < expected.size(); ++e) {
-        int found = -1;
-        for (int a = ordered ? e : 0; found < 0 && a < (ordered ? e + 1 : actual.size()); ++a) {
-            if (!taken.at(a) && rowMatches(actual.at(a), expected.at(e))) {
-                found = a;
-            }
-        }
-        same = found >= 0;
-        if (same) {
-            taken[found] = true;
+        same = false;
+        for (int a = ordered ? e : 0; !same && a < (ordered ? e + 1 : actual.size()); ++a) {
+            same = !taken.at(a) && rowMatches(actual.at(a), expected.at(e));
+            taken[a] = taken.at(a) || same;
         }
     }
     if (same) {

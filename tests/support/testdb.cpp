@@ -1,17 +1,13 @@
 #include "support/testdb.h"
+#include "support/statementfixture.h"
 
 #include "app/loginstate.h"
 #include "db/engine.h"
 #include "db/settings.h"
 #include "db/setup.h"
 
-#include <QCoreApplication>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QVariant>
+#include <QtCore>
+#include <QtSql>
 
 #include <algorithm>
 
@@ -26,10 +22,6 @@ void isolateUserSettings()
 }
 Q_COREAPP_STARTUP_FUNCTION(isolateUserSettings)
 
-} // namespace
-
-namespace {
-
 void removeAllConnections()
 {
     // The embedded driver keeps an inner connection of its own per open
@@ -41,19 +33,10 @@ void removeAllConnections()
                                }),
                 names.end());
     for (const QString &name : qAsConst(names)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name, false);
-            if (db.isOpen()) {
-                db.close();
-            }
-        }
+        QSqlDatabase::database(name, false).close();
         QSqlDatabase::removeDatabase(name);
     }
 }
-
-} // namespace
-
-namespace {
 
 TestDb::Target &currentTarget()
 {
@@ -124,10 +107,7 @@ TestDb::TestDb(bool withDemo, const QString &companyName, const QString &databas
         settings.engine = QStringLiteral("sqlite");
         settings.dataDir = m_dir.path();
         DbSettings::setCurrent(settings);
-
-        QString error;
-        if (!Setup::createCompany(companyName, databaseName, withDemo, &error)) {
-            m_error = error;
+        if (!Setup::createCompany(companyName, databaseName, withDemo, &m_error)) {
             return;
         }
     }
@@ -192,12 +172,7 @@ bool TestDb::addCompany(const QString &companyName, const QString &databaseName)
         m_lastError = QStringLiteral("no test directory on SQL Server");
         return false;
     }
-    QString error;
-    if (!Setup::createCompany(companyName, databaseName, false, &error)) {
-        m_lastError = error;
-        return false;
-    }
-    return true;
+    return Setup::createCompany(companyName, databaseName, false, &m_lastError);
 }
 
 bool TestDb::exec(const QString &sql)
@@ -212,20 +187,10 @@ bool TestDb::exec(const QString &sql)
 
 QList<QStringList> TestDb::rows(const QString &sql)
 {
-    QList<QStringList> result;
-    QSqlQuery query(db());
-    if (!query.exec(sql)) {
-        m_lastError = query.lastError().text();
-        return result;
-    }
-    while (query.next()) {
-        QStringList row;
-        const int columns = query.record().count();
-        for (int c = 0; c < columns; ++c) {
-            const QVariant v = query.value(c);
-            row << (v.isNull() ? QStringLiteral("<NULL>") : v.toString());
-        }
-        result << row;
+    QString error;
+    const QList<QStringList> result = ResultRows::query(sql, &error);
+    if (!error.isEmpty()) {
+        m_lastError = error;
     }
     return result;
 }

@@ -14,12 +14,10 @@
 #include "widgets/csvexport.h"
 #include "widgets/filedialogs.h"
 
-#include <QFile>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
+#include <functional>
 #include <memory>
 
 #include <csignal>
@@ -80,21 +78,12 @@ void tst_faults::failedReadsAreSaid()
     QFETCH(QString, button);
     QVERIFY(m_db->exec(QStringLiteral("drop table %1").arg(dropped)));
 
+    static const QMap<QString, std::function<QWidget *()>> forms{
+        {"goods", [] { return new goods; }},         {"employee", [] { return new employee; }},
+        {"purchar", [] { return new purchar; }},     {"inventory", [] { return new inventory; }},
+        {"profit", [] { return new profit; }},       {"rizhi", [] { return new rizhi; }}};
     MessageRecorder messages;
-    std::unique_ptr<QWidget> window;
-    if (form == QLatin1String("goods")) {
-        window.reset(new goods);
-    } else if (form == QLatin1String("employee")) {
-        window.reset(new employee);
-    } else if (form == QLatin1String("purchar")) {
-        window.reset(new purchar);
-    } else if (form == QLatin1String("inventory")) {
-        window.reset(new inventory);
-    } else if (form == QLatin1String("profit")) {
-        window.reset(new profit);
-    } else {
-        window.reset(new rizhi);
-    }
+    const std::unique_ptr<QWidget> window(forms.value(form)());
     if (!button.isEmpty()) {
         QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
     }

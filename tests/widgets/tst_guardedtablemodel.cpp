@@ -4,8 +4,8 @@
 #include "widgets/guardedtablemodel.h"
 #include "support/testdb.h"
 
-#include <QSqlRecord>
-#include <QTest>
+#include <QtSql>
+#include <QtTest>
 
 #include <memory>
 
