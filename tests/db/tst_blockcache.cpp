@@ -48,7 +48,6 @@ void tst_BlockCache::shapeGivesTheFreshTranslation()
         QCOMPARE(cached.error, fresh.error);
         QCOMPARE(cached.statements, fresh.statements);
         QCOMPARE(cached.placeholders, fresh.placeholders);
-        QCOMPARE(cached.readOnly, fresh.readOnly);
         QCOMPARE(cached.numberTexts.size(), fresh.numberTexts.size());
         for (int i = 0; i < fresh.numberTexts.size(); ++i) {
             QCOMPARE(cached.numberTexts.at(i).size(), fresh.numberTexts.at(i).size());

@@ -113,8 +113,6 @@ void tst_periodcostprice::sameRowsAsOverAllPurchases_data()
     QTest::addColumn<QString>("restricted");
     QTest::addColumn<QString>("unrestricted");
     QTest::addColumn<QList<int>>("orderColumns");
-    const QList<int> profitOrder{2, 1, 0};
-    const QList<int> inventoryOrder{0, 1};
 
     struct Period
     {
@@ -133,10 +131,10 @@ void tst_periodcostprice::sameRowsAsOverAllPurchases_data()
         QTest::addRow("profit, %s", p.name)
             << profit::reportStatement(p.from, p.to, QString(), QString(), QString(), QString())
             << profit::unrestrictedStatement(p.from, p.to, QString(), QString(), QString(), QString())
-            << profitOrder;
+            << QList<int>{2, 1, 0};
         QTest::addRow("inventory, %s", p.name) << inventory::loadStatement(p.from, p.to)
                                                << inventory::unrestrictedLoadStatement(p.from, p.to)
-                                               << inventoryOrder;
+                                               << QList<int>{0, 1};
     }
     const QString goods = QStringLiteral(" and t1.food_id=%1").arg(ZeroNetGoods);
     const QString category = QStringLiteral(" and t4.category='类0'");
@@ -145,7 +143,7 @@ void tst_periodcostprice::sameRowsAsOverAllPurchases_data()
                                    QString(), goods, category, QString())
         << profit::unrestrictedStatement(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31"),
                                          QString(), goods, category, QString())
-        << profitOrder;
+        << QList<int>{2, 1, 0};
 }
 
 void tst_periodcostprice::sameRowsAsOverAllPurchases()
