@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace ChineseCollation {
 
@@ -174,6 +175,9 @@ uint fold(uint c)
     if (c == 0x3000) {
         return ' ';
     }
+    if (c >= 0x3400 && c <= 0x9FFF) {
+        return c; // CJK ideographs have no case: most of a Chinese text
+    }
     return QChar::toCaseFolded(c);
 }
 
@@ -214,6 +218,11 @@ int compare(const unsigned char *a, int lenA, const unsigned char *b, int lenB)
 {
     lenA = trimmedLength(a, lenA);
     lenB = trimmedLength(b, lenB);
+    // Sorting and grouping compare mostly texts that are the same: units,
+    // categories, names.
+    if (lenA == lenB && (lenA == 0 || std::memcmp(a, b, size_t(lenA)) == 0)) {
+        return 0;
+    }
     const uint *latin = latinWeights().constData();
     const quint16 *ranks = pinyinRanks().constData();
 

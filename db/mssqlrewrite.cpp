@@ -483,15 +483,6 @@ void rewriteLevel(QVector<Node> &seq, int *keyCounter)
     }
 }
 
-// "1.2e+06" and the like: a number to SQLite, not to SQL Server's
-// conversion of text to decimal or int.
-bool isExponentText(const Token &t)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^'\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE][+-]?\\d+\\s*'$"));
-    return t.kind == Token::String && pattern.match(t.text).hasMatch();
-}
-
 } // namespace
 
 QVector<MssqlTranslator::TextToColumn> numberTexts(const QVector<Node> &tree)
@@ -554,6 +545,15 @@ void rewrite(QVector<Node> &tree)
 {
     int keys = 0;
     rewriteLevel(tree, &keys);
+}
+
+// "1.2e+06" and the like: a number to SQLite, not to SQL Server's
+// conversion of text to decimal or int.
+bool isExponentText(const Token &t)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^'\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE][+-]?\\d+\\s*'$"));
+    return t.kind == Token::String && pattern.match(t.text).hasMatch();
 }
 
 } // namespace Mssql

@@ -16,4 +16,7 @@ void rewrite(QVector<Node> &tree);
 // update ... set writes, with the column each goes to.
 QVector<MssqlTranslator::TextToColumn> numberTexts(const QVector<Node> &tree);
 
+// A text literal that reads as a number in exponent form ("'1.2e+06'").
+bool isExponentText(const Token &t);
+
 } // namespace Mssql

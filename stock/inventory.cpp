@@ -70,11 +70,13 @@ inventory::~inventory() = default;
 QString inventory::loadStatement(const QString &from, const QString &to)
 {
     // unrestrictedLoadStatement with the cost prices taken from the purchases
-    // of the period only: a correction is joined to the purchases of its own
-    // day, so no other purchase can match, and loading no longer grows with
-    // the years of purchases kept.
+    // of the period only, joined on the day and goods item themselves: a
+    // correction is joined to the purchases of its own day, so no other
+    // purchase can match, and a date and an integer are equal exactly when
+    // the texts built of them are. Loading no longer grows with the years of
+    // purchases kept.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar where date between '%1' and '%2' group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
+        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar where date between '%1' and '%2' group by date,food_id) t3 on t1.date=t3.date and t1.food_id=t3.food_id left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
         .arg(from, to);
 }
 

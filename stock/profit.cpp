@@ -40,12 +40,14 @@ QString profit::reportStatement(const QString &from, const QString &to,
                                 const QString &customerClause, const QString &goodsClause,
                                 const QString &categoryClause, const QString &areaClause)
 {
-    // unrestrictedStatement with the cost prices taken from the purchases of
-    // the period only: a delivery is joined to the purchases of its own day,
-    // so no other purchase can match, and the report no longer grows with
-    // the years of purchases kept.
+    // unrestrictedStatement with each delivery's cost price looked up among
+    // the purchases of its own goods item and day, the only ones its join
+    // can match: the grouped purchases give at most one row per day and
+    // goods item, and the delivery's own day and goods item are a date and an
+    // integer, which the built texts only spell. The report then grows with
+    // the period's deliveries, not with the years of purchases kept.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.price,isnull(t3.price,t2.purchar_price)  from (select date,customer_id,food_id,quantity,price from sell where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar where date between '%1' and '%2' group by date,food_id) t3 on convert(varchar(10),t1.date,20)+cast(t1.food_id as varchar)=convert(varchar(10),t3.date,20)+cast(t3.food_id as varchar) left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on t1.customer_id=t5.customer_id where 1=1 %3 %4 %5 %6 order by t1.food_id,t1.customer_id,t1.date")
+        "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.price,isnull((select sum(quantity*price)/nullif(sum(quantity),0) from purchar t3 where t3.date=t1.date and t3.food_id=t1.food_id),t2.purchar_price)  from (select date,customer_id,food_id,quantity,price from sell where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on t1.customer_id=t5.customer_id where 1=1 %3 %4 %5 %6 order by t1.food_id,t1.customer_id,t1.date")
         .arg(from, to, customerClause, goodsClause, categoryClause, areaClause);
 }
 

