@@ -143,6 +143,18 @@ struct Controls
         return texts;
     }
 
+    // The goods item offered for code, with the price this form offers.
+    QString itemFor(int code) const
+    {
+        const QString prefix = QStringLiteral("%1-").arg(code);
+        for (const QString &text : items(goods)) {
+            if (text.startsWith(prefix)) {
+                return text;
+            }
+        }
+        return prefix;
+    }
+
     // "新增…": the new-order row for partyText on date.
     void startOrder(const QString &partyText, const QDate &date)
     {
