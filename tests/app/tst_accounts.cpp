@@ -153,16 +153,14 @@ void tst_accounts::guessingIsSlowedDown()
 void tst_accounts::damagedCompanyIsReported_data()
 {
     QTest::addColumn<int>("keptBytes"); // -1: the header overwritten
-    QTest::addColumn<QString>("cause");
-    QTest::newRow("empty file") << 0 << "数据库文件已损坏";
-    QTest::newRow("truncated file") << 3000 << "数据库文件已损坏";
-    QTest::newRow("damaged header") << -1 << "数据库文件已损坏";
+    QTest::newRow("empty file") << 0;
+    QTest::newRow("truncated file") << 3000;
+    QTest::newRow("damaged header") << -1;
 }
 
 void tst_accounts::damagedCompanyIsReported()
 {
     QFETCH(int, keptBytes);
-    QFETCH(QString, cause);
     TestDb db;
     closeCompany();
     QFile file(Engine::embeddedFile(QStringLiteral("testdb")));
@@ -179,7 +177,7 @@ void tst_accounts::damagedCompanyIsReported()
     submit(dialog, QStringLiteral("test001"), QStringLiteral("305716"));
     QCOMPARE(shown.count(), 1);
     QCOMPARE(shown.last().title, QStringLiteral("错误提示"));
-    QVERIFY2(shown.last().text.startsWith(cause), qPrintable(shown.last().text));
+    QVERIFY2(shown.last().text.startsWith(QStringLiteral("数据库文件已损坏")), qPrintable(shown.last().text));
     QVERIFY(dialog.result() != QDialog::Accepted);
 }
 
