@@ -188,8 +188,6 @@ void tst_accounts::managingUsersNeedsTheRight_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("add without the right") << "用户管理" << "pushButton" << "权限提示/无此权限";
     QTest::newRow("delete without the right") << "" << "pushButton_2" << "权限提示/无此权限";
-    QTest::newRow("protected user is named") << "权限编辑" << "pushButton_2"
-                                             << "操作提示/[manager]是受保护的用户，不能删除！";
 }
 
 void tst_accounts::managingUsersNeedsTheRight()

@@ -2,7 +2,6 @@
 #include "widgets/csvexport.h"
 #include "widgets/filedialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>

@@ -14,7 +14,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QToolButton>
 #include <QtTest>
 
 #include <memory>

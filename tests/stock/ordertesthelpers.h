@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>

@@ -10,14 +10,11 @@
 #include "stock/printdb1.h"
 #include "stock/printdb2.h"
 #include "support/messagerecorder.h"
-#include "support/testdb.h"
 #include "widgets/printerchoice.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPrintPreviewDialog>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>

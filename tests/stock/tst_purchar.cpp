@@ -12,7 +12,6 @@
 #include "stock/sell.h"
 #include "support/statementfixture.h"
 #include "support/messagerecorder.h"
-#include "support/testdb.h"
 #include "widgets/accountkind.h"
 #include "widgets/printerchoice.h"
 

@@ -9,7 +9,6 @@
 #include "stock/purchar.h"
 #include "stock/sell.h"
 #include "support/messagerecorder.h"
-#include "support/testdb.h"
 #include "widgets/decimaltext.h"
 #include "widgets/printerchoice.h"
 #include "widgets/stockonhand.h"
