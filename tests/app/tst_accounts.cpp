@@ -1,12 +1,14 @@
 // Accounts are protected: hashed passwords, a forced change of the initial
 // password, slowed guessing, rights granted by exact name, the rights to
 // manage users; a login that cannot read its company says why instead of
-// "无此用户！"; and a clerk set up from the main window holds what was given.
+// "无此用户！"; a clerk set up from the main window holds what was given; and
+// the operation log names the user as typed.
 
 #include "admin/power_edit.h"
 #include "admin/tablehelpers.h"
 #include "admin/user_edit.h"
 #include "app/loginstate.h"
+#include "app/operationlog.h"
 #include "app/passwordhash.h"
 #include "app/permissioncheck.h"
 #include "app/shell/login.h"
@@ -17,9 +19,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableWidget>
@@ -91,6 +95,8 @@ private slots:
     void managingUsersNeedsTheRight();
     void companyFilesAreTheOwnersOnly();
     void managerSetsUpAClerkWhoMustChangeThePassword();
+    void eachLogRowHoldsTheUserNameAsTyped();
+    void aFailedLogWriteIsSilent();
 };
 
 void tst_accounts::cleanup()
@@ -311,6 +317,39 @@ void tst_accounts::managerSetsUpAClerkWhoMustChangeThePassword()
     QVERIFY(logIn(QStringLiteral("clerk"), QStringLiteral("first")));
     QCOMPARE(db.rows(QStringLiteral("select user_name,operator from operator order by id")),
              (QList<QStringList>{{QStringLiteral("manager"), QStringLiteral("用户管理")}}));
+}
+
+void tst_accounts::eachLogRowHoldsTheUserNameAsTyped()
+{
+    TestDb db;
+    QVERIFY2(db.isValid(), qPrintable(db.error()));
+    QVERIFY(db.exec(QStringLiteral("delete from operator")));
+    LoginState::userName = QStringLiteral(" test001 ");
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+
+    OperationLog(QStringLiteral("用户管理"));
+    OperationLog(QStringLiteral("用户管理"));
+
+    const QList<QStringList> rows = db.rows(
+        QStringLiteral("select ip,convert(varchar(19),date,20),user_name,operator from operator order by id"));
+    QCOMPARE(rows.size(), 2);
+    for (const QStringList &row : rows) {
+        const QDateTime at = QDateTime::fromString(row.at(1), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        QVERIFY2(at >= before.addSecs(-1) && at <= QDateTime::currentDateTime().addSecs(1), qPrintable(row.at(1)));
+        QCOMPARE(row, (QStringList{workstationAddress(), row.at(1), " test001 ", "用户管理"}));
+    }
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(workstationAddress()).hasMatch());
+}
+
+void tst_accounts::aFailedLogWriteIsSilent()
+{
+    TestDb db;
+    QVERIFY2(db.isValid(), qPrintable(db.error()));
+    QVERIFY(db.exec(QStringLiteral("drop table operator")));
+
+    OperationLog(QStringLiteral("商品资料"));
+
+    QVERIFY(db.isValid());
 }
 
 QTEST_MAIN(tst_accounts)
