@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
@@ -21,21 +20,9 @@
 
 namespace OrderTest {
 
-// Suppliers 11 华联纸业 and 12 晨光文具; customers 12 东方超市 (the same code
-// as a supplier on purpose) and 7 南山幼儿园; goods 101 打印纸 (包, buys at
-// 5.00, sells at 6.50), 102 签字笔 (支, 1.50 / 2.00) and 103 矿泉水 (箱,
-// 24.00 / 30.00).
-inline bool seedMasterData(TestDb &db)
+// Runs the statements in turn; false at the first that fails.
+inline bool execAll(TestDb &db, const QStringList &statements)
 {
-    const QStringList statements{
-        "insert into supplier (supplier_id,supplier_name,short_name) values (11,'华联纸业','华联')",
-        "insert into supplier (supplier_id,supplier_name,short_name) values (12,'晨光文具','晨光')",
-        "insert into customer (customer_id,customer_name,short_name) values (12,'东方超市','东方')",
-        "insert into customer (customer_id,customer_name,short_name) values (7,'南山幼儿园','南山')",
-        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (101,'打印纸','包',6.5,5,'办公')",
-        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (102,'签字笔','支',2,1.5,'办公')",
-        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (103,'矿泉水','箱',30,24,'食品')",
-    };
     for (const QString &sql : statements) {
         if (!db.exec(sql)) {
             qWarning() << sql << db.lastError();
@@ -45,28 +32,38 @@ inline bool seedMasterData(TestDb &db)
     return true;
 }
 
+// Suppliers 11 华联纸业 and 12 晨光文具; customers 12 东方超市 (the same code
+// as a supplier on purpose) and 7 南山幼儿园; goods 101 打印纸 (包, buys at
+// 5.00, sells at 6.50), 102 签字笔 (支, 1.50 / 2.00) and 103 矿泉水 (箱,
+// 24.00 / 30.00).
+inline bool seedMasterData(TestDb &db)
+{
+    return execAll(db, {
+        "insert into supplier (supplier_id,supplier_name,short_name) values (11,'华联纸业','华联')",
+        "insert into supplier (supplier_id,supplier_name,short_name) values (12,'晨光文具','晨光')",
+        "insert into customer (customer_id,customer_name,short_name) values (12,'东方超市','东方')",
+        "insert into customer (customer_id,customer_name,short_name) values (7,'南山幼儿园','南山')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (101,'打印纸','包',6.5,5,'办公')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (102,'签字笔','支',2,1.5,'办公')",
+        "insert into food_info (food_id,food_name,unit,customer_price,purchar_price,category) values (103,'矿泉水','箱',30,24,'食品')",
+    });
+}
+
 // Stores count lines of goods foodId under one order number of table
 // ("purchar" or "sell"), each quantity × price.
 inline bool addLines(TestDb &db, const QString &table, const QString &number, const QString &date,
                      int party, int count, int foodId = 101, const QString &quantity = QStringLiteral("2"),
                      const QString &price = QStringLiteral("5"))
 {
-    const QString partyColumn = table == QStringLiteral("sell") ? QStringLiteral("customer_id")
-                                                               : QStringLiteral("supplier_id");
-    for (int i = 0; i < count; ++i) {
-        const QString sql = QStringLiteral("insert into %1 (%1_no,date,%2,food_id,quantity,price,remarks,input) "
-                                           "values ('%3','%4',%5,%6,'%7','%8','第%9行','test001')")
-                                .arg(table, partyColumn, number, date)
-                                .arg(party)
-                                .arg(foodId)
-                                .arg(quantity, price)
-                                .arg(i + 1);
-        if (!db.exec(sql)) {
-            qWarning() << sql << db.lastError();
-            return false;
-        }
+    const QString partyColumn = table == QLatin1String("sell") ? QStringLiteral("customer_id") : QStringLiteral("supplier_id");
+    QStringList statements;
+    for (int i = 1; i <= count; ++i) {
+        statements << QStringLiteral("insert into %1 (%1_no,date,%2,food_id,quantity,price,remarks,input) "
+                                     "values ('%3','%4',%5,%6,'%7','%8','第%9行','test001')")
+                          .arg(table, partyColumn, number, date, QString::number(party), QString::number(foodId),
+                               quantity, price, QString::number(i));
     }
-    return true;
+    return execAll(db, statements);
 }
 
 // Closes the next modal dialog of type Dialog once its event loop runs, after
@@ -141,6 +138,18 @@ struct Controls
             texts << box->itemText(i);
         }
         return texts;
+    }
+
+    // The goods item offered for code, with the price this form offers.
+    QString itemFor(int code) const
+    {
+        const QString prefix = QStringLiteral("%1-").arg(code);
+        for (const QString &text : items(goods)) {
+            if (text.startsWith(prefix)) {
+                return text;
+            }
+        }
+        return prefix;
     }
 
     // "新增…": the new-order row for partyText on date.

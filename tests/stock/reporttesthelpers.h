@@ -35,15 +35,17 @@ inline QStringList twoGoods()
     };
 }
 
-// Stores order lines written "date|party|goods|quantity|price" with insert,
-// whose %1 is the line's running number and %2 to %6 its fields.
-inline void addLines(TestDb &db, const QString &insert, const QStringList &lines)
+// Stores order lines written "date|party|goods|quantity|price" into table
+// ("purchar" or "sell"), numbered by their place in the list.
+inline void addLines(TestDb &db, const QString &table, const QStringList &lines)
 {
+    const QString insert = QStringLiteral("insert into %1 (%1_no,date,%2,food_id,quantity,price,remarks,input) "
+                                          "values ('no-%3','%4',%5,%6,'%7','%8','','test001')")
+                               .arg(table, table == QLatin1String("sell") ? "customer_id" : "supplier_id");
     int number = 0;
     for (const QString &line : lines) {
         const QStringList f = line.split(QLatin1Char('|'));
-        QVERIFY2(db.exec(insert.arg(QString::number(++number), f.at(0), f.at(1), f.at(2), f.at(3),
-                                    f.at(4))),
+        QVERIFY2(db.exec(insert.arg(QString::number(++number), f.at(0), f.at(1), f.at(2), f.at(3), f.at(4))),
                  qPrintable(db.lastError()));
     }
 }
@@ -53,61 +55,62 @@ inline void addLines(TestDb &db, const QString &insert, const QStringList &lines
 // customer's area or the supplier's category.
 struct Form
 {
-    QDateEdit *from;
-    QDateEdit *to;
-    QComboBox *party;
-    QComboBox *goods;
-    QComboBox *category;
-    QComboBox *partyGroup;
-    QPushButton *query;
-    QTableWidget *table;
-    QLabel *summary;
+    template <class T>
+    T *find(const char *name) const
+    {
+        return window.findChild<T *>(QLatin1String(name));
+    }
+
+    QWidget &window;
+    QDateEdit *from = find<QDateEdit>("dateEdit");
+    QDateEdit *to = find<QDateEdit>("dateEdit_2");
+    QComboBox *party = find<QComboBox>("comboBox");
+    QComboBox *goods = find<QComboBox>("comboBox_2");
+    QComboBox *category = find<QComboBox>("comboBox_3");
+    QComboBox *partyGroup = find<QComboBox>("comboBox_4");
+    QTableWidget *table = find<QTableWidget>("tableWidget");
+    QLabel *summary = find<QLabel>("label_5");
+
+    void query(const QDate &first, const QDate &last) const
+    {
+        from->setDate(first);
+        to->setDate(last);
+        QTest::mouseClick(find<QPushButton>("pushButton"), Qt::LeftButton);
+    }
+    void queryMarch() const { query(QDate(2024, 3, 1), QDate(2024, 3, 31)); }
+
+    // Picks the item text of a filter box, or its empty first item.
+    static void choose(QComboBox *box, const QString &text)
+    {
+        box->setCurrentIndex(qMax(0, box->findText(text)));
+        QCOMPARE(box->currentText(), text);
+    }
+
+    QStringList row(int r) const
+    {
+        QStringList texts;
+        for (int c = 0; c < table->columnCount(); ++c) {
+            texts << table->item(r, c)->text();
+        }
+        return texts;
+    }
+    QList<QStringList> rows() const
+    {
+        QList<QStringList> all;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            all << row(r);
+        }
+        return all;
+    }
+    // The texts of one column, top to bottom.
+    QStringList column(int c) const
+    {
+        QStringList texts;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            texts << table->item(r, c)->text();
+        }
+        return texts;
+    }
 };
-
-inline Form partsOf(QWidget &window)
-{
-    Form form;
-    form.from = window.findChild<QDateEdit *>(QStringLiteral("dateEdit"));
-    form.to = window.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"));
-    form.party = window.findChild<QComboBox *>(QStringLiteral("comboBox"));
-    form.goods = window.findChild<QComboBox *>(QStringLiteral("comboBox_2"));
-    form.category = window.findChild<QComboBox *>(QStringLiteral("comboBox_3"));
-    form.partyGroup = window.findChild<QComboBox *>(QStringLiteral("comboBox_4"));
-    form.query = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
-    form.table = window.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
-    form.summary = window.findChild<QLabel *>(QStringLiteral("label_5"));
-    return form;
-}
-
-inline void query(const Form &form, const QDate &first, const QDate &last)
-{
-    form.from->setDate(first);
-    form.to->setDate(last);
-    QTest::mouseClick(form.query, Qt::LeftButton);
-}
-
-inline void queryMarch(const Form &form)
-{
-    query(form, QDate(2024, 3, 1), QDate(2024, 3, 31));
-}
-
-inline QStringList row(const QTableWidget *table, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        texts << table->item(row, column)->text();
-    }
-    return texts;
-}
-
-// The texts of one column, top to bottom.
-inline QStringList column(const QTableWidget *table, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        texts << table->item(row, column)->text();
-    }
-    return texts;
-}
 
 } // namespace ReportTest

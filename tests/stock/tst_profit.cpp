@@ -1,12 +1,9 @@
 #include "stock/profit.h"
 #include "stock/reporttesthelpers.h"
-#include "support/testdb.h"
 
 #include <memory>
 
 using ReportTest::Form;
-using ReportTest::partsOf;
-using ReportTest::queryMarch;
 
 // Goods 1001 大米 (粮油, purchase price 4.00) was bought on 2024-03-05 10 at
 // 5.00 and 30 at 7.00, so it costs 6.50 that day; 1002 白糖 (调料, purchase
@@ -20,7 +17,6 @@ private slots:
     void init();
     void cleanup();
 
-    void opensWithItsFiltersAndLogs();
     void totalsLineSumsIncomeCostAndMargin_data();
     void totalsLineSumsIncomeCostAndMargin();
     void showsEachDeliveryWithItsCostPrice();
@@ -29,7 +25,7 @@ private slots:
 
 private:
     // "date|customer|goods|quantity|price"
-    void deliver(const QStringList &lines);
+    void deliver(const QStringList &lines) { ReportTest::addLines(*m_db, QStringLiteral("sell"), lines); }
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -41,35 +37,13 @@ void tst_profit::init()
     ReportTest::seed(*m_db, ReportTest::twoGoods() + QStringList{
         "insert into customer (customer_id,customer_name,short_name,area) values (1,'东方超市','东方','城东')",
         "insert into customer (customer_id,customer_name,short_name,area) values (2,'西城商店','西城','O''Hare')",
-        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-1-1','2024-03-05',1,1001,'10.00','5.00','','test001')",
-        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240305-2-1','2024-03-05',2,1001,'30.00','7.00','','test001')",
     });
+    ReportTest::addLines(*m_db, QStringLiteral("purchar"), {"2024-03-05|1|1001|10|5", "2024-03-05|2|1001|30|7"});
 }
 
 void tst_profit::cleanup()
 {
     m_db.reset();
-}
-
-void tst_profit::deliver(const QStringList &lines)
-{
-    ReportTest::addLines(*m_db, QStringLiteral("insert into sell (sell_no,date,customer_id,food_id,quantity,price,remarks,input) values ('shd-%1','%2',%3,%4,'%5','%6','','test001')"),
-                         lines);
-}
-
-void tst_profit::opensWithItsFiltersAndLogs()
-{
-    profit window;
-    const Form form = partsOf(window);
-    QVERIFY(form.party->isEditable());
-    QVERIFY(form.goods->isEditable());
-    QCOMPARE(form.party->itemText(0), QString());
-    QCOMPARE(form.party->itemText(2), QStringLiteral("2-西城商店"));
-    QCOMPARE(form.goods->itemText(1), QStringLiteral("1001-大米"));
-    QCOMPARE(form.category->count(), 3);
-    QVERIFY(form.partyGroup->findText(QStringLiteral("O'Hare")) > 0);
-    QVERIFY(form.summary->text().isEmpty());
-    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("毛利统计"));
 }
 
 void tst_profit::totalsLineSumsIncomeCostAndMargin_data()
@@ -104,29 +78,30 @@ void tst_profit::totalsLineSumsIncomeCostAndMargin()
 
     deliver(deliveries);
     profit window;
-    const Form form = partsOf(window);
-    queryMarch(form);
+    const Form form{window};
+    form.queryMarch();
 
     QCOMPARE(form.summary->text(), totals);
 }
 
+// The window opens with its lists filled and writes its log row.
 void tst_profit::showsEachDeliveryWithItsCostPrice()
 {
     // On 2024-03-07 the purchases net to nothing: no average, and no
     // division by zero either.
-    ReportTest::seed(*m_db, {
-        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240307-1-1','2024-03-07',1,1001,'10.00','5.00','','test001')",
-        "insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd20240307-1-1','2024-03-07',1,1001,'-10.00','5.00','退货','test001')",
-    });
+    ReportTest::addLines(*m_db, QStringLiteral("purchar"), {"2024-03-07|1|1001|10|5", "2024-03-07|1|1001|-10|5"});
     deliver({"2024-03-06|2|1001|1|8", "2024-03-05|1|1001|10|9", "2024-03-07|2|1001|2|8"});
     profit window;
-    const Form form = partsOf(window);
-    queryMarch(form);
+    const Form form{window};
+    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("毛利统计"));
+    QCOMPARE(form.party->itemText(2), QStringLiteral("2-西城商店"));
+    QCOMPARE(form.goods->itemText(1), QStringLiteral("1001-大米"));
+    QVERIFY(form.summary->text().isEmpty());
+    form.queryMarch();
 
-    QCOMPARE(form.table->rowCount(), 3);
-    QCOMPARE(ReportTest::row(form.table, 0), QStringList({"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"}));
-    QCOMPARE(ReportTest::row(form.table, 1), QStringList({"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"}));
-    QCOMPARE(ReportTest::row(form.table, 2), QStringList({"2024-03-07", "2-西城商店", "1001", "大米", "袋", "2.00", "8.00", "4.00"}));
+    QCOMPARE(form.rows(), (QList<QStringList>{{"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"},
+                                              {"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"},
+                                              {"2024-03-07", "2-西城商店", "1001", "大米", "袋", "2.00", "8.00", "4.00"}}));
 }
 
 void tst_profit::filtersNarrowTheList_data()
@@ -159,16 +134,14 @@ void tst_profit::filtersNarrowTheList()
     // Customer 3 is not in the customer list.
     deliver({"2024-03-05|1|1001|10|9", "2024-03-06|2|1001|1|8", "2024-03-06|2|1002|3|2.5", "2024-03-07|3|1002|1|3"});
     profit window;
-    const Form form = partsOf(window);
+    const Form form{window};
     form.party->setEditText(customer);
     form.goods->setEditText(goods);
-    form.category->setCurrentIndex(qMax(0, form.category->findText(category)));
-    form.partyGroup->setCurrentIndex(qMax(0, form.partyGroup->findText(area)));
-    QCOMPARE(form.category->currentText(), category);
-    QCOMPARE(form.partyGroup->currentText(), area);
-    queryMarch(form);
+    Form::choose(form.category, category);
+    Form::choose(form.partyGroup, area);
+    form.queryMarch();
 
-    QCOMPARE(ReportTest::column(form.table, 6), prices);
+    QCOMPARE(form.column(6), prices);
 }
 
 QTEST_MAIN(tst_profit)

@@ -1,25 +1,23 @@
-// The purchase order form: controls, numbering, line entry by keyboard, line
-// editing, saving in one transaction and in batches, deleting, and the
-// hand-over to the printed form. The delivery note form shares all of it.
+// The purchase order form and its twin the delivery note: controls,
+// numbering, line entry by keyboard, line editing, saving in one transaction
+// and in batches, deleting, and the hand-over to the printed form. Rows named
+// "delivery note" run on the twin, where its texts, table, price offered,
+// number prefix and printed form differ.
 
 #include "stock/ordertesthelpers.h"
 
-#include "db/engine.h"
+#include "stock/orderprintform.h"
 #include "stock/orderprintstate.h"
-#include "stock/printdb2.h"
 #include "stock/purchar.h"
+#include "stock/sell.h"
 #include "support/statementfixture.h"
 #include "support/messagerecorder.h"
-#include "support/testdb.h"
 #include "widgets/accountkind.h"
 #include "widgets/printerchoice.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
-#include <QHeaderView>
 #include <QPrintPreviewDialog>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -32,6 +30,23 @@ const QDate orderDay(2024, 3, 5);
 const QString paper = QStringLiteral("101-打印纸-包-5");
 const QString pens = QStringLiteral("102-签字笔-支-1.5");
 const QString supplier12 = QStringLiteral("12-晨光文具");
+
+std::unique_ptr<QWidget> openForm(bool delivery)
+{
+    return delivery ? std::unique_ptr<QWidget>(new sell) : std::unique_ptr<QWidget>(new purchar);
+}
+
+QString partyOf(bool delivery)
+{
+    return delivery ? QStringLiteral("12-东方超市") : supplier12;
+}
+
+void addKinds()
+{
+    QTest::addColumn<bool>("delivery");
+    QTest::newRow("purchase order") << false;
+    QTest::newRow("delivery note") << true;
+}
 
 // The real form, watched where a save hands its statements to the database:
 // counts the statements of every execution and can make one execution fail
@@ -61,28 +76,30 @@ private slots:
     void init();
     void cleanup();
 
+    void opensWithItsControlsAndLogsIt_data();
     void opensWithItsControlsAndLogsIt();
     void numbering_data();
     void numbering();
     void newOrderNeedsAPartyWithCode_data();
     void newOrderNeedsAPartyWithCode();
     void clerkEntersAndSavesAnOrderByKeyboard();
-    void addingALine_data();
-    void addingALine();
-    void editingACellReformatsAndRecomputes_data();
-    void editingACellReformatsAndRecomputes();
+    void lineFigures_data();
+    void lineFigures();
     void savesAllLinesInExecutionsOfAHundredOrNone();
     void saveNeedsAnOrderButNotLines();
+    void numberTakenByAnotherWorkstationMovesToTheNextFree_data() { addKinds(); }
     void numberTakenByAnotherWorkstationMovesToTheNextFree();
     void openedOrderIsCorrectedAndExtended();
     void deletingLines();
+    void printHandsTheTickedOrderOver_data() { addKinds(); }
     void printHandsTheTickedOrderOver();
 
 private:
-    bool store(const QString &number, int lines, int supplier = 12,
-               const QString &date = QStringLiteral("2024-03-05"))
+    // Lines of an order number "cgd…" or "shd…", stored in its own table.
+    bool store(const QString &number, int lines, int party = 12, const QString &date = QStringLiteral("2024-03-05"))
     {
-        return OrderTest::addLines(*m_db, QStringLiteral("purchar"), number, date, supplier, lines);
+        const QString table = number.startsWith(QLatin1String("shd")) ? QStringLiteral("sell") : QStringLiteral("purchar");
+        return OrderTest::addLines(*m_db, table, number, date, party, lines);
     }
 
     std::unique_ptr<TestDb> m_db;
@@ -102,30 +119,42 @@ void tst_purchar::cleanup()
     m_db.reset();
 }
 
-void tst_purchar::opensWithItsControlsAndLogsIt()
+void tst_purchar::opensWithItsControlsAndLogsIt_data()
 {
-    PrinterChoice::setHandler([]() {
-        return PrinterChoice::Printers{{"Canon", "HP"}, "HP"};
-    });
-    purchar form;
-    Controls c{&form};
-    QVERIFY(c.complete());
-    QCOMPARE(Controls::items(c.queryParty), (QStringList{"---全部---", "11-华联纸业", supplier12}));
-    QCOMPARE(Controls::items(c.newParty), (QStringList{QString(), "11-华联纸业", supplier12}));
-    QCOMPARE(c.goods->itemText(0), QString());
-    QVERIFY(c.goods->itemText(1).startsWith(paper));
-    QCOMPARE(Controls::items(c.format), (QStringList{"半联", "全联"}));
-    QCOMPARE(Controls::items(c.printer), (QStringList{"Canon", "HP"}));
-    QCOMPARE(OrderPrintState::printerName, QStringLiteral("HP"));
-    QVERIFY(!c.code->isEnabled() && !c.name->isEnabled() && !c.unit->isEnabled() && !c.price->isEnabled());
-    QCOMPARE(c.newDate->date(), QDate::currentDate());
-    QCOMPARE(m_db->scalar(QStringLiteral("select count(0) from operator where operator='采购单'")),
-             QStringLiteral("1"));
+    QTest::addColumn<bool>("delivery");
+    QTest::addColumn<QStringList>("parties");
+    QTest::addColumn<QString>("firstGoods");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("purchase order: suppliers, purchase price")
+        << false << QStringList{"11-华联纸业", supplier12} << paper << "采购单";
+    QTest::newRow("delivery note: customers, sales price")
+        << true << QStringList{"7-南山幼儿园", "12-东方超市"} << "101-打印纸-包-6.5" << "送货单";
 }
 
+void tst_purchar::opensWithItsControlsAndLogsIt()
+{
+    QFETCH(bool, delivery);
+    QFETCH(QStringList, parties);
+    QFETCH(QString, firstGoods);
+    QFETCH(QString, logged);
+    PrinterChoice::setHandler([]() { return PrinterChoice::Printers{{"Canon", "HP"}, "HP"}; });
+    const auto form = openForm(delivery);
+    Controls c{form.get()};
+    QVERIFY(c.complete());
+    QCOMPARE(Controls::items(c.queryParty), QStringList{"---全部---"} + parties);
+    QCOMPARE(Controls::items(c.newParty), QStringList{QString()} + parties);
+    QCOMPARE(c.goods->itemText(0), QString());
+    QVERIFY2(c.goods->itemText(1).startsWith(firstGoods), qPrintable(c.goods->itemText(1)));
+    QCOMPARE(Controls::items(c.printer), (QStringList{"Canon", "HP"}));
+    QCOMPARE(OrderPrintState::printerName, QStringLiteral("HP"));
+    QCOMPARE(c.newDate->date(), QDate::currentDate());
+    QCOMPARE(m_db->rows(QStringLiteral("select operator from operator")), QList<QStringList>{{logged}});
+}
+
+// The form of the expected number ("cgd" or "shd") proposes it.
 void tst_purchar::numbering_data()
 {
-    QTest::addColumn<QStringList>("stored");  // "number" or "number@date@supplier"
+    QTest::addColumn<QStringList>("stored");  // "number" or "number@date@party"
     QTest::addColumn<QString>("deleted");     // an order whose lines are deleted again
     QTest::addColumn<QString>("expected");
 
@@ -136,11 +165,14 @@ void tst_purchar::numbering_data()
     QTest::newRow("a number of fewer than three parts counts as 0")
         << QStringList{"cgd20240305"} << QString() << "cgd20240305-12-1";
     QTest::newRow("a sequence that is no number counts as 0")
-        << QStringList{"cgd20240305-12-x", "cgd20240305-12-2"} << QString()
-        << "cgd20240305-12-3";
+        << QStringList{"cgd20240305-12-x", "cgd20240305-12-2"} << QString() << "cgd20240305-12-3";
     QTest::newRow("other suppliers and other days do not count")
         << QStringList{"cgd20240305-11-4@2024-03-05@11", "cgd20240304-12-7@2024-03-04@12"}
         << QString() << "cgd20240305-12-1";
+    QTest::newRow("delivery notes do not count for purchases")
+        << QStringList{"shd20240305-12-4", "cgd20240305-12-1"} << QString() << "cgd20240305-12-2";
+    QTest::newRow("delivery note: purchases do not count")
+        << QStringList{"cgd20240305-12-4", "shd20240305-12-1"} << QString() << "shd20240305-12-2";
 }
 
 void tst_purchar::numbering()
@@ -156,13 +188,15 @@ void tst_purchar::numbering()
     if (!deleted.isEmpty()) {
         QVERIFY(m_db->exec(QStringLiteral("delete from purchar where purchar_no='%1'").arg(deleted)));
     }
-    purchar form;
-    Controls c{&form};
+    const bool delivery = expected.startsWith(QLatin1String("shd"));
+    const auto form = openForm(delivery);
+    Controls c{form.get()};
     // Nothing is reserved: a second press computes the same number.
     for (int press = 0; press < 2; ++press) {
-        c.startOrder(supplier12, orderDay);
+        c.startOrder(partyOf(delivery), orderDay);
         QCOMPARE(c.list->rowCount(), 1);
-        QCOMPARE(FormTest::rowTexts(c.list, 0), (QStringList{expected, "2024-03-05", supplier12, "0", "0", "test001"}));
+        QCOMPARE(FormTest::rowTexts(c.list, 0),
+                 (QStringList{expected, "2024-03-05", partyOf(delivery), "0", "0", "test001"}));
     }
 }
 
@@ -250,25 +284,33 @@ void tst_purchar::clerkEntersAndSavesAnOrderByKeyboard()
     QCOMPARE(QApplication::focusWidget(), c.quantity);
 }
 
-void tst_purchar::addingALine_data()
+void tst_purchar::lineFigures_data()
 {
     QTest::addColumn<QString>("goods");
     QTest::addColumn<QString>("quantity");
+    QTest::addColumn<int>("column"); // a cell of the line edited afterwards, or -1
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("quantityPriceAmount");  // empty when refused
 
-    QTest::newRow("negative quantity is a return") << paper << "-3" << QStringList{"-3.00", "5.00", "-15.00"};
-    QTest::newRow("amount from the rounded texts") << pens << "2.345" << QStringList{"2.35", "1.50", "3.53"};
-    QTest::newRow("zero quantity") << paper << "0" << QStringList();
-    QTest::newRow("empty quantity") << paper << QString() << QStringList();
-    QTest::newRow("quantity that is no number") << paper << "abc" << QStringList();
-    QTest::newRow("search text of three parts") << "101-打印纸-包" << "3" << QStringList();
-    QTest::newRow("goods code that is no number") << "x-打印纸-包-5" << "3" << QStringList();
+    QTest::newRow("negative quantity is a return") << paper << "-3" << -1 << "" << QStringList{"-3.00", "5.00", "-15.00"};
+    QTest::newRow("amount from the rounded texts") << pens << "2.345" << -1 << "" << QStringList{"2.35", "1.50", "3.53"};
+    QTest::newRow("zero quantity") << paper << "0" << -1 << "" << QStringList();
+    QTest::newRow("empty quantity") << paper << QString() << -1 << "" << QStringList();
+    QTest::newRow("quantity that is no number") << paper << "abc" << -1 << "" << QStringList();
+    QTest::newRow("search text of three parts") << "101-打印纸-包" << "3" << -1 << "" << QStringList();
+    QTest::newRow("goods code that is no number") << "x-打印纸-包-5" << "3" << -1 << "" << QStringList();
+    QTest::newRow("quantity edited to 5") << paper << "2" << 3 << "5" << QStringList{"5.00", "5.00", "25.00"};
+    QTest::newRow("quantity edited to abc") << paper << "2" << 3 << "abc" << QStringList{"0.00", "5.00", "0.00"};
+    QTest::newRow("price edited to 2.5") << paper << "2" << 4 << "2.5" << QStringList{"2.00", "2.50", "5.00"};
+    QTest::newRow("remarks change nothing else") << paper << "2" << 6 << "7" << QStringList{"2.00", "5.00", "10.00"};
 }
 
-void tst_purchar::addingALine()
+void tst_purchar::lineFigures()
 {
     QFETCH(QString, goods);
     QFETCH(QString, quantity);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
     QFETCH(QStringList, quantityPriceAmount);
     purchar form;
     Controls c{&form};
@@ -280,29 +322,9 @@ void tst_purchar::addingALine()
         return;
     }
     QVERIFY(messages.isEmpty());
-    QCOMPARE(FormTest::rowTexts(c.lines, 0).mid(3, 3), quantityPriceAmount);
-}
-
-void tst_purchar::editingACellReformatsAndRecomputes_data()
-{
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("quantityPriceAmount");
-    QTest::newRow("quantity 5") << 3 << "5" << QStringList{"5.00", "5.00", "25.00"};
-    QTest::newRow("quantity abc") << 3 << "abc" << QStringList{"0.00", "5.00", "0.00"};
-    QTest::newRow("price 2.5") << 4 << "2.5" << QStringList{"2.00", "2.50", "5.00"};
-    QTest::newRow("remarks change nothing else") << 6 << "7" << QStringList{"2.00", "5.00", "10.00"};
-}
-
-void tst_purchar::editingACellReformatsAndRecomputes()
-{
-    QFETCH(int, column);
-    QFETCH(QString, typed);
-    QFETCH(QStringList, quantityPriceAmount);
-    purchar form;
-    Controls c{&form};
-    c.addGoodsLine(paper, QStringLiteral("2"));
-    c.lines->item(0, column)->setText(typed);
+    if (column >= 0) {
+        c.lines->item(0, column)->setText(typed);
+    }
     QCOMPARE(FormTest::rowTexts(c.lines, 0).mid(3, 3), quantityPriceAmount);
 }
 
@@ -362,41 +384,35 @@ void tst_purchar::saveNeedsAnOrderButNotLines()
 
 void tst_purchar::numberTakenByAnotherWorkstationMovesToTheNextFree()
 {
-    purchar form;
-    purchar sameDesk;
-    Controls c{&form};
-    Controls d{&sameDesk};
+    QFETCH(bool, delivery);
+    const QString table = delivery ? QStringLiteral("sell") : QStringLiteral("purchar");
+    const QString prefix = delivery ? QStringLiteral("shd20240305-12-") : QStringLiteral("cgd20240305-12-");
+    const auto form = openForm(delivery);
+    const auto sameDesk = openForm(delivery);
+    Controls c{form.get()};
+    Controls d{sameDesk.get()};
     MessageRecorder messages;
-    c.startOrder(supplier12, orderDay);
-    d.startOrder(supplier12, orderDay);
-    c.addGoodsLine(paper, QStringLiteral("4"));
-    d.addGoodsLine(pens, QStringLiteral("1"));
-    {
-        // Another workstation saves its order under the same number first.
-        QSqlDatabase other = Engine::addConnection(QStringLiteral("workstation2"));
-        other.setDatabaseName(Engine::databaseNameFor(QStringLiteral("testdb")));
-        QVERIFY2(other.open(), qPrintable(other.lastError().text()));
-        QSqlQuery query(other);
-        QVERIFY2(query.exec(QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,"
-                                           "remarks,input) values ('cgd20240305-12-1','2024-03-05',12,103,'1','24',"
-                                           "'','manager');")),
-                 qPrintable(query.lastError().text()));
-        query.finish();
-        other.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("workstation2"));
+    c.startOrder(partyOf(delivery), orderDay);
+    d.startOrder(partyOf(delivery), orderDay);
+    c.addGoodsLine(c.itemFor(101), QStringLiteral("4"));
+    d.addGoodsLine(d.itemFor(102), QStringLiteral("1"));
+    // Another workstation saves its order under the same number first.
+    QVERIFY(OrderTest::addLines(*m_db, table, prefix + "1", "2024-03-05", 12, 1, 103, "1", "24"));
 
     QTest::mouseClick(c.save, Qt::LeftButton);
     QTest::mouseClick(d.save, Qt::LeftButton);
-    QCOMPARE(messages.texts(),
-             (QStringList{"保存提示/单号cgd20240305-12-1已被其他用户使用，本单已保存为cgd20240305-12-2！",
-                          "保存提示/保存成功！",
-                          "保存提示/单号cgd20240305-12-1已被其他用户使用，本单已保存为cgd20240305-12-3！",
-                          "保存提示/保存成功！"}));
-    QCOMPARE(m_db->rows(QStringLiteral("select purchar_no,food_id from purchar order by id")),
-             (QList<QStringList>{{"cgd20240305-12-1", "103"},
-                                 {"cgd20240305-12-2", "101"},
-                                 {"cgd20240305-12-3", "102"}}));
+    const QString taken = QStringLiteral("保存提示/单号%1已被其他用户使用，本单已保存为%2！");
+    const QString saved = QStringLiteral("保存提示/保存成功！");
+    QCOMPARE(messages.texts(), (QStringList{taken.arg(prefix + "1", prefix + "2"), saved,
+                                           taken.arg(prefix + "1", prefix + "3"), saved}));
+    // Each at the price its form offers.
+    QCOMPARE(m_db->rows(QStringLiteral("select %1_no,food_id,price from %1 order by id").arg(table)),
+             (QList<QStringList>{{prefix + "1", "103", "24"},
+                                 {prefix + "2", "101", delivery ? "6.5" : "5"},
+                                 {prefix + "3", "102", delivery ? "2" : "1.5"}}));
+    c.queryOrders(orderDay, orderDay, partyOf(delivery));
+    QCOMPARE(FormTest::tableTexts(c.list).value(0),
+             (QStringList{prefix + "1", "2024-03-05", partyOf(delivery), "1", "24.00", "test001"}));
 }
 
 void tst_purchar::openedOrderIsCorrectedAndExtended()
@@ -463,18 +479,21 @@ void tst_purchar::deletingLines()
 
 void tst_purchar::printHandsTheTickedOrderOver()
 {
-    QVERIFY(store(QStringLiteral("cgd20240305-11-1"), 1, 11));
-    QVERIFY(store(QStringLiteral("cgd20240305-12-1"), 1));
-    purchar form;
-    Controls c{&form};
+    QFETCH(bool, delivery);
+    const QString number = delivery ? QStringLiteral("shd20240305-12-1") : QStringLiteral("cgd20240305-12-1");
+    const int otherParty = delivery ? 7 : 11;
+    QVERIFY(store(QString(number).replace(QStringLiteral("-12-"), QStringLiteral("-%1-").arg(otherParty)), 1, otherParty));
+    QVERIFY(store(number, 1));
+    const auto form = openForm(delivery);
+    Controls c{form.get()};
     MessageRecorder messages;
     c.queryOrders(orderDay, orderDay, QStringLiteral("---全部---"));
     QTest::mouseClick(c.preview, Qt::LeftButton);
     QTest::mouseClick(c.print, Qt::LeftButton);
     QCOMPARE(messages.texts(), (QStringList{"操作提示/先选择一行", "操作提示/先选择一行"}));
-    QVERIFY(form.findChildren<printdb2 *>().isEmpty());
+    QVERIFY(form->findChildren<OrderPrintForm *>().isEmpty());
 
-    Controls::tick(c.list, FormTest::cell(c.list, 0, 0) == QStringLiteral("cgd20240305-12-1") ? 0 : 1);
+    Controls::tick(c.list, FormTest::rowOf(c.list, 0, number));
     c.format->setCurrentText(QStringLiteral("全联"));
     // This machine has no printer: print says so.
     messages.clear();
@@ -482,7 +501,7 @@ void tst_purchar::printHandsTheTickedOrderOver()
     QCOMPARE(messages.texts(), QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！"});
     QCOMPARE((QStringList{OrderPrintState::orderNumber, OrderPrintState::orderDate, OrderPrintState::partyText,
                           CustomerParty, OrderPrintState::printerName}),
-             (QStringList{"cgd20240305-12-1", "2024-03-05", supplier12, supplier12, QString()}));
+             (QStringList{number, "2024-03-05", partyOf(delivery), partyOf(delivery), QString()}));
     QCOMPARE((QList<int>{OrderPrintState::frameHeight, OrderPrintState::rowsPerPage, OrderPrintState::pageHeight}),
              (QList<int>{820, 30, 279}));
 
@@ -494,10 +513,13 @@ void tst_purchar::printHandsTheTickedOrderOver()
     QVERIFY(opened);
     QCOMPARE((QList<int>{OrderPrintState::frameHeight, OrderPrintState::rowsPerPage, OrderPrintState::pageHeight}),
              (QList<int>{320, 11, 139}));
-    const QList<printdb2 *> prints = form.findChildren<printdb2 *>();
+    const QList<OrderPrintForm *> prints = form->findChildren<OrderPrintForm *>();
     QCOMPARE(prints.size(), 2);
-    QCOMPARE(prints.last()->lineCount(), 1);
-    QVERIFY(!prints.last()->isVisible());
+    for (const OrderPrintForm *print : prints) {
+        QCOMPARE(QString::fromLatin1(print->metaObject()->className()), delivery ? "printdb1" : "printdb2");
+        QCOMPARE(print->lineCount(), 1);
+        QVERIFY(!print->isVisible());
+    }
 }
 
 // A form round trip: on the embedded engine, and on SQL Server when one is configured.

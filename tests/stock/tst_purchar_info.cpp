@@ -1,13 +1,9 @@
 #include "stock/purchar_info.h"
 #include "stock/reporttesthelpers.h"
-#include "support/testdb.h"
 
 #include <memory>
 
-using ReportTest::column;
 using ReportTest::Form;
-using ReportTest::partsOf;
-using ReportTest::queryMarch;
 
 // Goods 1001 大米 (粮油) and 1002 白糖 (调料); supplier 1 华联纸业 of the
 // supplier category 粮食供应, supplier 2 晨光文具 of "O'Brien", with its
@@ -20,14 +16,13 @@ private slots:
     void init();
     void cleanup();
 
-    void opensWithItsFiltersAndLogs();
     void showsEveryColumnOfALine();
     void listsTheLinesTheFiltersLeave_data();
     void listsTheLinesTheFiltersLeave();
 
 private:
     // "date|supplier|goods|quantity|price"
-    void buy(const QStringList &lines);
+    void buy(const QStringList &lines) { ReportTest::addLines(*m_db, QStringLiteral("purchar"), lines); }
 
     std::unique_ptr<TestDb> m_db;
 };
@@ -47,36 +42,19 @@ void tst_purchar_info::cleanup()
     m_db.reset();
 }
 
-void tst_purchar_info::buy(const QStringList &lines)
-{
-    ReportTest::addLines(*m_db, QStringLiteral("insert into purchar (purchar_no,date,supplier_id,food_id,quantity,price,remarks,input) values ('cgd-%1','%2',%3,%4,'%5','%6','','test001')"),
-                         lines);
-}
-
-void tst_purchar_info::opensWithItsFiltersAndLogs()
-{
-    purchar_info window;
-    const Form form = partsOf(window);
-    QVERIFY(form.party->isEditable());
-    QVERIFY(form.goods->isEditable());
-    QCOMPARE(form.party->itemText(1), QStringLiteral("1-华联纸业"));
-    QCOMPARE(form.goods->itemText(2), QStringLiteral("1002-白糖"));
-    QCOMPARE(form.category->count(), 3);
-    QCOMPARE(form.partyGroup->count(), 3);
-    QVERIFY(form.summary->text().isEmpty());
-    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("采购明细统计"));
-}
-
+// The window opens with its lists filled and writes its log row.
 void tst_purchar_info::showsEveryColumnOfALine()
 {
     buy({"2024-03-05|1|1001|3|2.5"});
     purchar_info window;
-    const Form form = partsOf(window);
-    queryMarch(form);
+    const Form form{window};
+    QCOMPARE(m_db->scalar(QStringLiteral("select operator from operator")), QStringLiteral("采购明细统计"));
+    QCOMPARE(form.party->itemText(1), QStringLiteral("1-华联纸业"));
+    QCOMPARE(form.goods->itemText(2), QStringLiteral("1002-白糖"));
+    QVERIFY(form.summary->text().isEmpty());
+    form.queryMarch();
 
-    QCOMPARE(form.table->rowCount(), 1);
-    QCOMPARE(ReportTest::row(form.table, 0),
-             QStringList({"2024-03-05", "1-华联纸业", "1001", "大米", "袋", "3.00", "2.50", "7.50"}));
+    QCOMPARE(form.rows(), (QList<QStringList>{{"2024-03-05", "1-华联纸业", "1001", "大米", "袋", "3.00", "2.50", "7.50"}}));
 }
 
 void tst_purchar_info::listsTheLinesTheFiltersLeave_data()
@@ -125,16 +103,14 @@ void tst_purchar_info::listsTheLinesTheFiltersLeave()
 
     buy(lines);
     purchar_info window;
-    const Form form = partsOf(window);
+    const Form form{window};
     form.party->setEditText(supplier);
     form.goods->setEditText(goods);
-    form.category->setCurrentIndex(qMax(0, form.category->findText(category)));
-    form.partyGroup->setCurrentIndex(qMax(0, form.partyGroup->findText(supplierCategory)));
-    QCOMPARE(form.category->currentText(), category);
-    QCOMPARE(form.partyGroup->currentText(), supplierCategory);
-    queryMarch(form);
+    Form::choose(form.category, category);
+    Form::choose(form.partyGroup, supplierCategory);
+    form.queryMarch();
 
-    QCOMPARE(column(form.table, 7), amounts);
+    QCOMPARE(form.column(7), amounts);
     QCOMPARE(form.summary->text(), total);
 }
 

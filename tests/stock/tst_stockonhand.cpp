@@ -9,7 +9,6 @@
 #include "stock/purchar.h"
 #include "stock/sell.h"
 #include "support/messagerecorder.h"
-#include "support/testdb.h"
 #include "widgets/decimaltext.h"
 #include "widgets/printerchoice.h"
 #include "widgets/stockonhand.h"
@@ -30,40 +29,25 @@ const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
 
 QString line(const QString &table, const QString &date, int code, double quantity)
 {
-    if (table == QStringLiteral("inventory")) {
-        return QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values ('%1',%2,'%3','','test001')")
-            .arg(date)
-            .arg(code)
-            .arg(quantity, 0, 'f', 2);
+    const QString values = QStringLiteral("'%1',%2,'%3','','test001'").arg(date).arg(code).arg(quantity, 0, 'f', 2);
+    if (table == QLatin1String("inventory")) {
+        return QStringLiteral("insert into inventory (date,food_id,quantity,remarks,input) values (%1)").arg(values);
     }
-    return QStringLiteral("insert into %1 (%1_no,date,%2,food_id,quantity,price,remarks,input) values ('no','%3',1,%4,'%5','1','','test001')")
-        .arg(table, table == QStringLiteral("sell") ? QStringLiteral("customer_id") : QStringLiteral("supplier_id"), date)
-        .arg(code)
-        .arg(quantity, 0, 'f', 2);
+    const QString party = table == QLatin1String("sell") ? QStringLiteral("customer_id") : QStringLiteral("supplier_id");
+    return QStringLiteral("insert into %1 (%1_no,%2,price,date,food_id,quantity,remarks,input) values ('no',1,'1',%3)")
+        .arg(table, party, values);
 }
 
-// The search text the form offers for a goods code.
-QString goodsText(const Controls &c, int code)
+bool isRed(const QColor &color)
 {
-    const QString prefix = QStringLiteral("%1-").arg(code);
-    for (const QString &text : Controls::items(c.goods)) {
-        if (text.startsWith(prefix)) {
-            return text;
-        }
-    }
-    return prefix;
-}
-
-bool isRed(const QLabel *label)
-{
-    return label->palette().color(QPalette::WindowText) == QColor(Qt::red);
+    return color == QColor(Qt::red);
 }
 
 QList<bool> redQuantities(const QTableWidget *lines)
 {
     QList<bool> red;
     for (int row = 0; row < lines->rowCount(); ++row) {
-        red << (lines->item(row, 3)->foreground().color() == QColor(Qt::red));
+        red << isRed(lines->item(row, 3)->foreground().color());
     }
     return red;
 }
@@ -178,14 +162,14 @@ void tst_stockonhand::labelShowsTheStockOfThePickedItem()
     QVERIFY(stock);
     c.startOrder(delivery ? QStringLiteral("7-南山幼儿园") : QStringLiteral("11-华联纸业"), QDate::currentDate());
     if (!unsavedLine.isEmpty()) {
-        c.addGoodsLine(goodsText(c, 103), unsavedLine);
+        c.addGoodsLine(c.itemFor(103), unsavedLine);
         QCoreApplication::processEvents();
     }
     QCOMPARE(stock->text(), QString());
-    c.pick(goodsText(c, 103));
+    c.pick(c.itemFor(103));
     QTest::keyClicks(c.quantity, typed);
     QCOMPARE(stock->text(), label);
-    QCOMPARE(isRed(stock), red);
+    QCOMPARE(isRed(stock->palette().color(QPalette::WindowText)), red);
     // Entry goes on as before: Enter, Enter adds the line without a word.
     QTest::keyClick(c.quantity, Qt::Key_Return);
     QTest::keyClick(c.remarks, Qt::Key_Return);
@@ -208,9 +192,9 @@ void tst_stockonhand::deliveryMarksTheLinesBeyondTheStock()
 
     // 5 more fit exactly, the next line of 打印纸 has no stock at all, and one
     // more 矿泉水 is beyond the stock.
-    c.addGoodsLine(goodsText(c, 103), "5");
-    c.addGoodsLine(goodsText(c, 101), "1");
-    c.addGoodsLine(goodsText(c, 103), "1");
+    c.addGoodsLine(c.itemFor(103), "5");
+    c.addGoodsLine(c.itemFor(101), "1");
+    c.addGoodsLine(c.itemFor(103), "1");
     QCoreApplication::processEvents();
     QCOMPARE(redQuantities(c.lines), (QList<bool>{false, false, true, true}));
 
@@ -228,11 +212,8 @@ void tst_stockonhand::goodsListShowsTheStockOfTheCursorRow()
     QTableWidget *table = form.findChild<QTableWidget *>(QStringLiteral("tableWidget"));
     QVERIFY(table);
     const int columns = table->columnCount();
-    int row = 0;
-    while (row < table->rowCount() && table->item(row, 0)->text() != QStringLiteral("103")) {
-        ++row;
-    }
-    QVERIFY(row < table->rowCount());
+    const int row = FormTest::rowOf(table, 0, QStringLiteral("103"));
+    QVERIFY(row >= 0);
     table->setCurrentCell(row, 1);
     QCoreApplication::processEvents();
     QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("库存：33.00箱"));
@@ -252,9 +233,9 @@ void tst_stockonhand::renderLabelPicture()
     form.resize(1000, 600);
     form.show();
     c.startOrder(QStringLiteral("7-南山幼儿园"), QDate::currentDate());
-    c.addGoodsLine(goodsText(c, 103), "30");
-    c.addGoodsLine(goodsText(c, 101), "2");
-    c.pick(goodsText(c, 103));
+    c.addGoodsLine(c.itemFor(103), "30");
+    c.addGoodsLine(c.itemFor(101), "2");
+    c.pick(c.itemFor(103));
     QTest::keyClicks(c.quantity, "8");
     QCoreApplication::processEvents();
     QCOMPARE(redQuantities(c.lines), (QList<bool>{false, true}));
