@@ -21,11 +21,7 @@ const QString bank = QStringLiteral("银行");
 void add(cashbook &form, const QString &company, const QString &income, const QString &pay,
          const QString &category = cash)
 {
-    child<QComboBox>(form, "comboBox_3")->setEditText(company);
-    child<QLineEdit>(form, "lineEdit")->setText(QStringLiteral("收款"));
-    child<QLineEdit>(form, "lineEdit_2")->setText(income);
-    child<QComboBox>(form, "comboBox_2")->setCurrentIndex(child<QComboBox>(form, "comboBox_2")->findText(category));
-    child<QLineEdit>(form, "lineEdit_3")->setText(pay);
+    fill(form, {{"comboBox_3", company}, {"lineEdit", "收款"}, {"lineEdit_2", income}, {"comboBox_2", category}, {"lineEdit_3", pay}});
     QTest::keyClick(child<QLineEdit>(form, "lineEdit_3"), Qt::Key_Return);
 }
 
@@ -34,37 +30,27 @@ void add(cashbook &form, const QString &company, const QString &income, const QS
 class tst_cashbook : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestDb> m_db;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Books> m_books;
 
     void store(const QString &company, const QString &income, const QString &pay, const QString &category = cash,
                const QString &day = today)
     {
-        QVERIFY2(m_db->exec(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','%2','摘要',%3,%4,'%5')")
-                                .arg(day, q(company), income, pay, category)),
-                 qPrintable(m_db->lastError()));
+        m_books->run(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','%2','摘要',%3,%4,'%5')")
+                         .arg(day, q(company), income, pay, category));
     }
-    QList<QStringList> stored() { return m_db->rows(QStringLiteral("select company,summary,income,pay,category from info order by id")); }
-    QString messages() const { return m_messages->texts().join('\n'); }
+    QList<QStringList> stored() { return m_books->db->rows(QStringLiteral("select company,summary,income,pay,category from info order by id")); }
+    QString messages() const { return m_books->messages.texts().join('\n'); }
 
 private slots:
     void init()
     {
-        // The old database goes first: it takes the default connection with it.
-        m_db.reset();
-        m_db.reset(new TestDb);
-        QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-        for (const char *sql : {"delete from category", "insert into category (name) values ('现金')",
-                                "insert into category (name) values ('银行')",
-                                "insert into supplier (supplier_id,supplier_name) values (1,'甲供应')",
-                                "insert into customer (customer_id,customer_name,category) values (2,'O''Brien商行','')"}) {
-            QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
-        }
-        LoginState::userName = QStringLiteral("出纳");
-        LoginState::rights = QStringLiteral("发票录入,资金录入");
-        m_messages.reset(); // the old recorder gives the message seam back first
-        m_messages.reset(new MessageRecorder);
+        m_books.reset(new Books({"delete from category", "insert into category (name) values ('现金')",
+                                 "insert into category (name) values ('银行')",
+                                 "insert into supplier (supplier_id,supplier_name) values (1,'甲供应')",
+                                 "insert into customer (customer_id,customer_name,category) values (2,'O''Brien商行','')"},
+                                "出纳", "发票录入,资金录入"));
     }
+    void cleanup() { m_books.reset(); }
 
     void adding_data()
     {
@@ -83,7 +69,7 @@ private slots:
         QFETCH(QString, shown);
         cashbook form;
         add(form, entry.at(0), entry.at(1), entry.at(2), entry.at(3));
-        const bool added = m_messages->isEmpty();
+        const bool added = m_books->messages.isEmpty();
         QCOMPARE(added ? child<QLabel>(form, "label")->text() : messages(), shown);
         QCOMPARE(modelOf(form)->rowCount(), added ? 1 : 0);
         QCOMPARE(child<QComboBox>(form, "comboBox_3")->currentText().isEmpty(), added);
@@ -97,13 +83,13 @@ private slots:
         // Longer than the column takes: the database refuses the second row.
         setCell(form, 1, cashbook::SummaryColumn, QString(1200, QLatin1Char('x')));
         click(form, "pushButton_3");
-        QCOMPARE(m_messages->last().title, QStringLiteral("数据错误"));
+        QCOMPARE(m_books->messages.last().title, QStringLiteral("数据错误"));
         QVERIFY(stored().isEmpty());
         setCell(form, 1, cashbook::SummaryColumn, QStringLiteral("付款"));
         click(form, "pushButton_3");
-        QCOMPARE(m_messages->last().text, QStringLiteral("保存成功！"));
+        QCOMPARE(m_books->messages.last().text, QStringLiteral("保存成功！"));
         QCOMPARE(stored(), (QList<QStringList>{{partyB, "收款", "120.5", "0", cash}, {partyA, "付款", "0", "80", bank}}));
-        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from operator where operator='资金日记账保存'")), QStringLiteral("1"));
+        QCOMPARE(m_books->db->scalar(QStringLiteral("select count(*) from operator where operator='资金日记账保存'")), QStringLiteral("1"));
     }
 
     void saveChecksTheChangedRows_data()
@@ -154,7 +140,7 @@ private slots:
         QFETCH(QString, refusal);
         store(partyB, QStringLiteral("100"), QStringLiteral("0"));
         if (!account.isEmpty()) {
-            QVERIFY(m_db->exec(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,operator) values ('2024-01-01','2024-01-31','%2',100,1,'x')").arg(account, q(partyB))));
+            m_books->run(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,operator) values ('2024-01-01','2024-01-31','%2',100,1,'x')").arg(account, q(partyB)));
         }
         const QList<QStringList> before = stored();
         cashbook form;
@@ -164,7 +150,7 @@ private slots:
         pick(form, 0);
         click(form, column >= 0 ? "pushButton_3" : "pushButton_6");
         const QString done = column >= 0 ? QStringLiteral("保存成功！") : QStringLiteral("确定删除此行？");
-        QCOMPARE(m_messages->last().text, refusal.isEmpty() ? done : refusal);
+        QCOMPARE(m_books->messages.last().text, refusal.isEmpty() ? done : refusal);
         QCOMPARE(stored() == before, !refusal.isEmpty());
     }
 
@@ -187,11 +173,7 @@ private slots:
         store(partyA, QStringLiteral("0"), QStringLiteral("50.25"), bank, QStringLiteral("2024-03-15"));
         store(partyB, QStringLiteral("999"), QStringLiteral("0"), cash, QStringLiteral("2024-04-01"));
         cashbook form;
-        setDate(form, "dateEdit_2", QStringLiteral("2024-03-01"));
-        setDate(form, "dateEdit_3", QStringLiteral("2024-03-31"));
-        child<QComboBox>(form, "comboBox_4")->setEditText(company);
-        child<QComboBox>(form, "comboBox_5")->setCurrentText(category);
-        click(form, "pushButton_7");
+        fill(form, {{"dateEdit_2", "2024-03-01"}, {"dateEdit_3", "2024-03-31"}, {"comboBox_4", company}, {"comboBox_5", category}}, "pushButton_7");
         QCOMPARE(child<QLabel>(form, "label")->text(), total);
         for (int row = 1; row < modelOf(form)->rowCount(); ++row) { // oldest day first
             QVERIFY(cell(form, row - 1, cashbook::DateColumn) <= cell(form, row, cashbook::DateColumn));

@@ -20,18 +20,13 @@ const QString customerB = QStringLiteral("2-O'Brien商行");
 const QString input = QStringLiteral("进项");
 const QString output = QStringLiteral("销项");
 
-// Fills the entry box and presses Return in the amount, or "确定".
+// Fills the entry box; Return in the amount adds the row, as "确定" does.
 void add(invoice &form, const QString &number, const QString &amount, const QString &kind = input,
-         const QString &company = supplierA, bool byReturn = true)
+         const QString &company = supplierA, const char *button = nullptr)
 {
-    child<QComboBox>(form, "comboBox_2")->setCurrentText(kind);
-    child<QComboBox>(form, "comboBox_3")->setEditText(company);
-    child<QLineEdit>(form, "lineEdit_2")->setText(number);
-    child<QLineEdit>(form, "lineEdit_3")->setText(amount);
-    if (byReturn) {
+    fill(form, {{"comboBox_2", kind}, {"comboBox_3", company}, {"lineEdit_2", number}, {"lineEdit_3", amount}}, button);
+    if (!button) {
         QTest::keyClick(child<QLineEdit>(form, "lineEdit_3"), Qt::Key_Return);
-    } else {
-        click(form, "pushButton_11");
     }
 }
 
@@ -40,40 +35,32 @@ void add(invoice &form, const QString &number, const QString &amount, const QStr
 class tst_invoice : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestDb> m_db;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Books> m_books;
 
     void store(const QString &number, const QString &money, const QString &kind = input,
                const QString &checker = QString(), const QString &day = today, const QString &company = supplierA)
     {
-        QVERIFY2(m_db->exec(QStringLiteral("insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('%1','%2',%3,'%4','%5','录入员','%6')")
-                                .arg(day, number, money, q(company), kind, checker)),
-                 qPrintable(m_db->lastError()));
+        m_books->run(QStringLiteral("insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('%1','%2',%3,'%4','%5','录入员','%6')")
+                         .arg(day, number, money, q(company), kind, checker));
     }
     QStringList numbers()
     {
         QStringList found;
-        for (const QStringList &row : m_db->rows(QStringLiteral("select invoice_no from invoice order by id"))) {
+        for (const QStringList &row : m_books->db->rows(QStringLiteral("select invoice_no from invoice order by id"))) {
             found << row.first();
         }
         return found;
     }
-    QString messages() const { return m_messages->texts().join('\n'); }
+    QString messages() const { return m_books->messages.texts().join('\n'); }
 
 private slots:
     void init()
     {
-        // The old database goes first: it takes the default connection with it.
-        m_db.reset();
-        m_db.reset(new TestDb);
-        QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-        QVERIFY(m_db->exec(QStringLiteral("insert into supplier (supplier_id,supplier_name) values (1,'甲供应')")));
-        QVERIFY(m_db->exec(QStringLiteral("insert into customer (customer_id,customer_name) values (2,'O''Brien商行')")));
-        LoginState::userName = QStringLiteral("张会计");
-        LoginState::rights = QStringLiteral("发票录入,发票审核");
-        m_messages.reset(); // the old recorder gives the message seam back first
-        m_messages.reset(new MessageRecorder);
+        m_books.reset(new Books({"insert into supplier (supplier_id,supplier_name) values (1,'甲供应')",
+                                 "insert into customer (customer_id,customer_name) values (2,'O''Brien商行')"},
+                                "张会计", "发票录入,发票审核"));
     }
+    void cleanup() { m_books.reset(); }
 
     void adding_data()
     {
@@ -90,7 +77,7 @@ private slots:
         QFETCH(QString, refusal);
         store(QStringLiteral("F1"), QStringLiteral("5"), input, QStringLiteral("审核员"));
         invoice form;
-        add(form, entry.at(1), entry.at(2), entry.at(0), customerB, false);
+        add(form, entry.at(1), entry.at(2), entry.at(0), customerB, "pushButton_11");
         QCOMPARE(messages(), refusal);
         QCOMPARE(modelOf(form)->rowCount(), refusal.isEmpty() ? 2 : 1);
         if (refusal.isEmpty()) {
@@ -164,12 +151,12 @@ private slots:
             setCell(form, 0, invoice::MoneyColumn, QStringLiteral("50"));
             setCell(form, 1, invoice::MoneyColumn, QStringLiteral("60"));
         }
-        QVERIFY(m_db->exec(meanwhile));
-        const QList<QStringList> theirs = m_db->rows(QStringLiteral("select * from invoice order by id"));
+        QVERIFY(m_books->db->exec(meanwhile));
+        const QList<QStringList> theirs = m_books->db->rows(QStringLiteral("select * from invoice order by id"));
         pick(form, 1);
         click(form, deleting ? "pushButton_6" : "pushButton_3");
-        QCOMPARE(m_messages->last().text, QStringLiteral("第2行已被其他用户修改，请重新查询后再保存！"));
-        QCOMPARE(m_db->rows(QStringLiteral("select * from invoice order by id")), theirs);
+        QCOMPARE(m_books->messages.last().text, QStringLiteral("第2行已被其他用户修改，请重新查询后再保存！"));
+        QCOMPARE(m_books->db->rows(QStringLiteral("select * from invoice order by id")), theirs);
         QCOMPARE(modelOf(form)->rowCount(), 2);
     }
 
@@ -188,7 +175,7 @@ private slots:
         store(QStringLiteral("F2"), QStringLiteral("6"));
         invoice form;
         add(form, QStringLiteral("F3"), QStringLiteral("7"));
-        m_messages->answerNext(QMessageBox::StandardButton(answer));
+        m_books->messages.answerNext(QMessageBox::StandardButton(answer));
         pick(form, 0);
         click(form, "pushButton_6");
         QCOMPARE(messages(), QStringLiteral("删除当前行/确定删除此行？"));
@@ -209,7 +196,7 @@ private slots:
         pick(form, 0);
         click(form, "pushButton_6");
         QCOMPARE(messages(), QStringLiteral("权限提示/已经审核，不能删除！\n错误提示/第2行已审核，不能修改"));
-        QCOMPARE(m_db->rows(QStringLiteral("select invoice_no,money from invoice")), (QList<QStringList>{{"F1", "5"}, {"F2", "6"}}));
+        QCOMPARE(m_books->db->rows(QStringLiteral("select invoice_no,money from invoice")), (QList<QStringList>{{"F1", "5"}, {"F2", "6"}}));
         click(form, "pushButton_4");
         pick(form, 0);
         click(form, "pushButton_6");
@@ -227,15 +214,15 @@ private slots:
         click(form, "pushButton_5");
         // The unsaved row is dropped; the day's rows get the auditor, the one
         // audited before keeps its auditor.
-        QCOMPARE(m_db->rows(checkers), (QList<QStringList>{{"F1", "张会计"}, {"F2", "李"}, {"F3", ""}}));
+        QCOMPARE(m_books->db->rows(checkers), (QList<QStringList>{{"F1", "张会计"}, {"F2", "李"}, {"F3", ""}}));
         click(form, "pushButton_8");
-        QCOMPARE(m_db->rows(checkers), (QList<QStringList>{{"F1", ""}, {"F2", ""}, {"F3", ""}}));
-        QVERIFY(m_messages->isEmpty());
+        QCOMPARE(m_books->db->rows(checkers), (QList<QStringList>{{"F1", ""}, {"F2", ""}, {"F3", ""}}));
+        QVERIFY(m_books->messages.isEmpty());
         // A failed write is told, and the screen keeps what is stored.
-        QVERIFY(FormTest::runOnFile(m_db->db(), "create trigger refuse before update on invoice begin select raise(abort, 'invoice locked'); end"));
+        QVERIFY(FormTest::runOnFile(m_books->db->db(), "create trigger refuse before update on invoice begin select raise(abort, 'invoice locked'); end"));
         click(form, "pushButton_5");
-        QCOMPARE(m_messages->last().title, QStringLiteral("数据错误"));
-        QVERIFY(m_messages->last().text.contains(QStringLiteral("invoice locked")));
+        QCOMPARE(m_books->messages.last().title, QStringLiteral("数据错误"));
+        QVERIFY(m_books->messages.last().text.contains(QStringLiteral("invoice locked")));
         QCOMPARE(cell(form, 0, invoice::CheckerColumn), QString());
     }
 
@@ -259,14 +246,10 @@ private slots:
         store(QStringLiteral("C"), QStringLiteral("100.1"), output, QString(), QStringLiteral("2024-03-03"), customerB);
         store(QStringLiteral("D"), QStringLiteral("100"), input, QString(), QStringLiteral("2024-04-01"));
         invoice form;
-        setDate(form, "dateEdit_2", QStringLiteral("2024-03-01"));
-        setDate(form, "dateEdit_3", QStringLiteral("2024-03-31"));
-        child<QComboBox>(form, "comboBox_4")->setCurrentText(asked.at(0));
-        child<QComboBox>(form, "comboBox")->setCurrentText(asked.at(1));
-        child<QComboBox>(form, "comboBox_5")->setEditText(asked.at(2));
-        click(form, "pushButton_7");
+        fill(form, {{"dateEdit_2", "2024-03-01"}, {"dateEdit_3", "2024-03-31"}, {"comboBox_4", asked.at(0)},
+                    {"comboBox", asked.at(1)}, {"comboBox_5", asked.at(2)}}, "pushButton_7");
         QCOMPARE(child<QPushButton>(form, "pushButton_7")->text(), QStringLiteral("查询"));
-        if (!m_messages->isEmpty()) {
+        if (!m_books->messages.isEmpty()) {
             QCOMPARE(messages(), found);
             return;
         }

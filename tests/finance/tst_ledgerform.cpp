@@ -63,10 +63,7 @@ class tst_ledgerform : public QObject
     Q_OBJECT
     std::unique_ptr<Ledger> m_ledger;
 
-    void run(const QString &sql)
-    {
-        QVERIFY2(m_ledger->db->exec(sql), qPrintable(m_ledger->db->lastError()));
-    }
+    void run(const QString &sql) { m_ledger->run(sql); }
     QStringList messages() const { return m_ledger->messages.texts(); }
 
 private slots:
@@ -111,13 +108,15 @@ private slots:
         const auto &[payables, kind, unsaved, period, refusal] = g;
         auto form = openLedger(payables, kind);
         const QString company = payables ? QStringLiteral("12-晨光文具") : QStringLiteral("21-东方超市");
+        const auto generate = [&](const QString &days, const QString &amount) {
+            fill(*form, {{"dateEdit", days.section(' ', 0, 0)}, {"dateEdit_4", days.section(' ', -1)}, {"comboBox_2", company}, {"lineEdit_3", amount}}, "pushButton_11");
+        };
         const int rows = unsaved.isEmpty() ? 0 : 1;
         if (rows) {
-            generate(*form, unsaved.section(' ', 0, 0), unsaved.section(' ', 1), company, QStringLiteral("10"));
+            generate(unsaved, QStringLiteral("10"));
         }
         m_ledger->messages.clear();
-        const QString amount = period.contains(' ') ? QStringLiteral("250.5") : QString();
-        generate(*form, period.section(' ', 0, 0), period.section(' ', -1), company, amount);
+        generate(period, period.contains(' ') ? QStringLiteral("250.5") : QString());
         QCOMPARE(messages().join('\n'), refusal);
         QCOMPARE(modelOf(*form)->rowCount(), refusal.isEmpty() ? rows + 1 : rows);
         if (refusal.isEmpty()) {
