@@ -1,11 +1,10 @@
 // The invoice register as a clerk and an auditor use it: entry rows, the
-// closed day, both saves, delete, audit, query, print and another
-// workstation's changes.
+// closed day, both saves, delete, audit, query and another workstation's
+// changes (its printed pages are tested with the other reports').
 
 #include "finance/invoice.h"
 #include "financetest.h"
 #include "master/formtest.h"
-#include "stock/recordingprinter.h"
 
 #include <QAction>
 #include <QLabel>
@@ -262,24 +261,6 @@ private slots:
         shown.sort();
         QCOMPARE(shown.join(' '), found);
         QCOMPARE(child<QLabel>(form, "label")->text(), QStringLiteral("价税合计金额%1元").arg(sum, 0, 'f', 2));
-    }
-
-    void fortyRowsPrintOnTwoPages()
-    {
-        for (int i = 1; i <= 40; ++i) {
-            store(QStringLiteral("N%1").arg(i, 2, 10, QLatin1Char('0')), QString::number(i) + QStringLiteral(".5"));
-        }
-        invoice form;
-        RecordingPrinter printer;
-        form.printDocument(&printer);
-        QCOMPARE(printer.pages().size(), 2);
-        // Columns 90 wide from x = 30, lines 25 high from y = 65.
-        const auto cellOf = [&printer](int page, int column, int line) {
-            return printer.pages().at(page).textCentredIn(QRectF(30 + 90 * column, 65 + 25 * line, 90, 25));
-        };
-        QCOMPARE(cellOf(0, 4, 0) + cellOf(0, 2, 39) + cellOf(0, 0, 39), QStringLiteral("购/销单位N3939"));
-        QCOMPARE(cellOf(1, 0, 1) + ' ' + cellOf(1, 2, 1) + ' ' + cellOf(1, 3, 1) + cellOf(1, 2, 2), QStringLiteral("1 N40 40.50"));
-        QVERIFY(printer.pages().at(1).has(QStringLiteral("发票明细报表")));
     }
 };
 

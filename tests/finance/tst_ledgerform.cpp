@@ -1,14 +1,13 @@
 // The receivables and the payables, one form with two setups, driven as a
 // clerk does: periods, interest, binding from the pick lists, the row check,
-// saves, commission marks, audit, the discount passed on, rights, closing
-// and printing.
+// saves, commission marks, audit, the discount passed on, rights and
+// closing.
 
 #include "finance/cashbook.h"
 #include "finance/invoice.h"
 #include "finance/payment.h"
 #include "finance/receivable.h"
 #include "financetest.h"
-#include "stock/recordingprinter.h"
 #include "widgets/formguard.h"
 
 #include <QAction>
@@ -373,26 +372,6 @@ private slots:
         QCOMPARE(messages(), QStringList{"权限提示/无此权限"});
         QCOMPARE(stored(), before);
     }
-
-    // 39 data lines a page: the 40th row opens page 2.
-    void printsThirtyNineLinesAPage()
-    {
-        for (int i = 2; i <= 40; ++i) {
-            run(QStringLiteral("insert into payment (date_begin,date_end,company,money,inout_category,operator) values ('2024-01-01','2024-01-31','12-晨光文具',%1,'货款','clerk')").arg(i));
-        }
-        auto form = openLedger(true);
-        query(*form, January, JanuaryEnd);
-        RecordingPrinter printer;
-        form->printDocument(&printer);
-        QCOMPARE(printer.pages().size(), 2);
-        QVERIFY(printer.pages().at(1).has(QStringLiteral("应付明细报表")) && printer.pages().at(1).has(QStringLiteral("序号")));
-        QVERIFY(printer.pages().at(1).has(QStringLiteral("40.00")) && !printer.pages().at(1).has(QStringLiteral("39.00")));
-        // No printer installed: "打印" says so instead of printing.
-        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
-        click(*form, "pushButton_2");
-        QCOMPARE(m_ledger->messages.last().title, QStringLiteral("操作提示"));
-    }
-
 };
 
 QTEST_MAIN(tst_ledgerform)
