@@ -19,12 +19,19 @@ using namespace FinanceTest;
 
 namespace {
 
-std::unique_ptr<LedgerForm> openLedger(bool payables, const QString &kind = QStringLiteral("货款"))
+const QString January = QStringLiteral("2024-01-01");
+const QString JanuaryEnd = QStringLiteral("2024-01-31");
+
+// Opens the receivables or payables of kind showing the periods ending from
+// first to the end of January; none with first empty.
+std::unique_ptr<LedgerForm> openLedger(bool payables, const QString &kind = QStringLiteral("货款"),
+                                       const QString &first = January)
 {
-    if (payables) {
-        return open<payment>(kind);
+    std::unique_ptr<LedgerForm> form = payables ? std::unique_ptr<LedgerForm>(open<payment>(kind)) : open<receivable>(kind);
+    if (!first.isEmpty()) {
+        query(*form, first, JanuaryEnd);
     }
-    return open<receivable>(kind);
+    return form;
 }
 
 LedgerSetup setupOf(bool payables)
@@ -39,8 +46,6 @@ QAction *actionNamed(QWidget &form, const QString &text)
     return found == actions.end() ? nullptr : *found;
 }
 
-const QString January = QStringLiteral("2024-01-01");
-const QString JanuaryEnd = QStringLiteral("2024-01-31");
 // A second period of January, for another partner.
 const QString Second = QStringLiteral("insert into %1 (date_begin,date_end,company,money,inout_category,operator) values ('2024-01-21','2024-01-31','22-西城商店',500,'货款','clerk')");
 
@@ -78,7 +83,6 @@ private slots:
         QCOMPARE(companies->itemText(1) + companies->itemText(3), QStringLiteral("12-晨光文具22-西城商店"));
         QVERIFY(!child<QPushButton>(*form, "pushButton_13")->isVisible());
         QCOMPARE(form->actions().size(), 1);
-        query(*form, January, JanuaryEnd);
         for (int column : {0, 1, 2, payment::setup().categoryColumn}) {
             QVERIFY(!choose(*form, 0, column, QString(), column % 2 == 0));
             QVERIFY(!view(*form)->indexWidget(modelOf(*form)->index(0, column)));
@@ -105,7 +109,7 @@ private slots:
     {
         QFETCH(Generated, g);
         const auto &[payables, kind, unsaved, period, refusal] = g;
-        auto form = openLedger(payables, kind);
+        auto form = openLedger(payables, kind, QString());
         const QString company = payables ? QStringLiteral("12-晨光文具") : QStringLiteral("21-东方超市");
         const auto generate = [&](const QString &days, const QString &amount) {
             fill(*form, {{"dateEdit", days.section(' ', 0, 0)}, {"dateEdit_4", days.section(' ', -1)}, {"comboBox_2", company}, {"lineEdit_3", amount}}, "pushButton_11");
@@ -141,7 +145,7 @@ private slots:
     {
         QFETCH(Interest, i);
         const auto &[payables, kind, paidOn, interest] = i;
-        auto form = openLedger(payables, kind);
+        auto form = openLedger(payables, kind, QString());
         const LedgerSetup setup = setupOf(payables);
         run(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','22-西城商店','退保证金',10000,0,'保证金')").arg(paidOn));
         run(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,inout_category,operator) values ('2024-01-01','2024-01-31','22-西城商店',10000,(select max(id) from info),'%2','clerk')").arg(setup.table, form->category()));
@@ -179,7 +183,6 @@ private slots:
             run(sql);
         }
         auto form = openLedger(false);
-        query(*form, January, JanuaryEnd);
         for (int i = 0; i + 2 < edits.size(); i += 3) {
             setCell(*form, edits.at(i), edits.at(i + 1),
                     edits.at(i + 2) < 0 ? QVariant(QStringLiteral("2024-02-31")) : QVariant(edits.at(i + 2)));
@@ -211,7 +214,6 @@ private slots:
         const LedgerSetup setup = setupOf(payables);
         run(Second.arg(setup.table));
         auto form = openLedger(payables);
-        query(*form, January, JanuaryEnd);
         pick(*form, 1);
         QVERIFY(choose(*form, 0, setup.invoiceColumn, bound.at(1) + '-', byKeyboard));
         QCOMPARE(*setup.party, bound.at(0));
@@ -231,7 +233,6 @@ private slots:
         run(QStringLiteral("update receivable set info_id=1,invoice_id=1"));
         run(Second.arg(QStringLiteral("receivable")));
         auto form = openLedger(false);
-        query(*form, January, JanuaryEnd);
         click(*form, "pushButton_9");
         // The second row has received nothing yet.
         QCOMPARE(cell(*form, 0, 9) + ' ' + cell(*form, 1, 9), QDate::currentDate().toString(Qt::ISODate) + " 2001-01-01");
@@ -254,7 +255,6 @@ private slots:
     {
         run(QStringLiteral("update receivable set discount=8,remarks='12-晨光文具'"));
         auto form = openLedger(false);
-        query(*form, January, JanuaryEnd);
         QAction *discount = actionNamed(*form, QStringLiteral("生成-其他应付（往来）"));
         discount->trigger();
         pick(*form, 0);
@@ -267,7 +267,6 @@ private slots:
         QCOMPARE(m_ledger->db->rows(QStringLiteral("select date_begin,company,money,remarks,operator from payment where inout_category='公司往来'")),
                  (QList<QStringList>{{"2024-01-10", "12-晨光文具", "8", "21-东方超市", "clerk"}}));
         auto payables = openLedger(true, QStringLiteral("往来"));
-        query(*payables, January, JanuaryEnd);
         QCOMPARE(modelOf(*payables)->rowCount(), 1);
     }
 
@@ -285,7 +284,6 @@ private slots:
         const auto &[answer, badEdit, refusal, left] = d;
         run(Second.arg(QStringLiteral("receivable")));
         auto form = openLedger(false);
-        query(*form, January, JanuaryEnd);
         if (badEdit) {
             setCell(*form, 1, 1, QStringLiteral("2024-02-31"));
         }
@@ -312,7 +310,7 @@ private slots:
         const auto &[payables, audited, answer, closed, stored] = c;
         const LedgerSetup setup = setupOf(payables);
         run(QStringLiteral("update %1 set checker='%2',remarks=''").arg(setup.table, audited ? "boss" : ""));
-        auto form = openLedger(payables);
+        auto form = openLedger(payables, QStringLiteral("货款"), QString());
         FormGuard::install(form.get());
         query(*form, January, JanuaryEnd);
         QVERIFY(form->close()); // nothing changed: no question
@@ -364,7 +362,6 @@ private slots:
             shown.reset(new cashbook);
         } else {
             shown = openLedger(form == QStringLiteral("payment"));
-            query(*shown, January, JanuaryEnd);
         }
         pick(*shown, 0);
         setCell(*shown, 0, form == QStringLiteral("receivable") ? 8 : 3, QStringLiteral("x"));
