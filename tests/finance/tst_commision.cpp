@@ -56,18 +56,6 @@ QStringList shownRows(QSqlQueryModel *model)
     return rows;
 }
 
-class WatchedReport : public commision
-{
-public:
-    QList<QList<PaintedPage>> documents;
-    void printDocument(QPrinter *) override
-    {
-        RecordingPrinter recorder;
-        commision::printDocument(&recorder);
-        documents << recorder.pages();
-    }
-};
-
 void run(commision &form, const QString &salesman)
 {
     fill(form, {{"comboBox", salesman}, {"dateEdit", "2024-03-01"}, {"dateEdit_2", "2024-03-31"}}, "pushButton");
@@ -200,20 +188,6 @@ private slots:
         PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
         click(*form, p.printButton);
         QCOMPARE(m_books->messages.texts(), QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！"});
-    }
-
-    // With a printer, "打印" prints what the preview shows, totals and all.
-    void printsWhatThePreviewShows()
-    {
-        WatchedReport form;
-        run(form, QStringLiteral("李四"));
-        OrderTest::closeWhenShown<QPrintPreviewDialog>({});
-        click(form, "pushButton_2");
-        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{{"HP"}, "HP"}; });
-        click(form, "pushButton_3");
-        QCOMPARE(form.documents.size(), 2);
-        QVERIFY(form.documents.at(0) == form.documents.at(1));
-        QVERIFY(form.documents.at(0).at(0).has(QStringLiteral("个人提成0.00元，团队提成4.70元，合计4.70元")));
     }
 };
 

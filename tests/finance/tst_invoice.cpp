@@ -29,7 +29,13 @@ void add(invoice &form, const QString &number, const QString &amount, const QStr
     }
 }
 
+// A save: the checker of a stored first row (none: the row is new), the cell
+// of the second row typed over (-1: none), and what the save shows.
+struct Saving { QString storedChecker; int column; QString typed; bool contextMenu; QString shown; };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Saving)
 
 class tst_invoice : public QObject
 {
@@ -88,27 +94,20 @@ private slots:
 
     void saveChecksEveryRowAndIsAllOrNothing_data()
     {
-        QTest::addColumn<QString>("storedChecker");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("contextMenu");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("valid rows are saved") << "" << -1 << "" << false << "保存提示/保存成功！";
-        QTest::newRow("an audited row blocks the save") << "审核员" << -1 << "" << false << "错误提示/第1行已审核，不能修改";
-        QTest::newRow("an emptied number") << "" << int(invoice::NumberColumn) << " " << false << "错误提示/第2行不能有为空内容";
-        QTest::newRow("an impossible day") << "" << int(invoice::DateColumn) << "2024-02-30" << false << "错误提示/第2行日期格式不正确";
-        QTest::newRow("an amount that is no number") << "" << int(invoice::MoneyColumn) << "12元" << false << "错误提示/第2行金额格式不正确";
+        QTest::addColumn<Saving>("s");
+        QTest::newRow("valid rows are saved") << Saving{"", -1, "", false, "保存提示/保存成功！"};
+        QTest::newRow("an audited row blocks the save") << Saving{"审核员", -1, "", false, "错误提示/第1行已审核，不能修改"};
+        QTest::newRow("an emptied number") << Saving{"", invoice::NumberColumn, " ", false, "错误提示/第2行不能有为空内容"};
+        QTest::newRow("an impossible day") << Saving{"", invoice::DateColumn, "2024-02-30", false, "错误提示/第2行日期格式不正确"};
+        QTest::newRow("an amount that is no number") << Saving{"", invoice::MoneyColumn, "12元", false, "错误提示/第2行金额格式不正确"};
         // Too long for the column: the database refuses the insert after the first.
-        QTest::newRow("a write refused, by the button") << "" << int(invoice::NumberColumn) << QString(60, '9') << false << "数据错误/";
-        QTest::newRow("a write refused, by the context menu") << "" << int(invoice::NumberColumn) << QString(60, '9') << true << "数据错误/";
+        QTest::newRow("a write refused, by the button") << Saving{"", invoice::NumberColumn, QString(60, '9'), false, "数据错误/"};
+        QTest::newRow("a write refused, by the context menu") << Saving{"", invoice::NumberColumn, QString(60, '9'), true, "数据错误/"};
     }
     void saveChecksEveryRowAndIsAllOrNothing()
     {
-        QFETCH(QString, storedChecker);
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(bool, contextMenu);
-        QFETCH(QString, shown);
+        QFETCH(Saving, s);
+        const auto &[storedChecker, column, typed, contextMenu, shown] = s;
         invoice form;
         if (!storedChecker.isEmpty()) {
             store(QStringLiteral("F1"), QStringLiteral("5"), output, storedChecker);
