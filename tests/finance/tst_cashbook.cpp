@@ -92,65 +92,51 @@ private slots:
         QCOMPARE(m_books->db->scalar(QStringLiteral("select count(*) from operator where operator='资金日记账保存'")), QStringLiteral("1"));
     }
 
-    void saveChecksTheChangedRows_data()
+    void changesAreChecked_data()
     {
-        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("account"); // one whose period the first entry is bound to
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");      // -1: delete the entry
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("both amounts") << int(cashbook::PayColumn) << "5" << "错误提示/第2行收入和支出必须且只能填写一项";
-        QTest::newRow("an amount that is no number") << int(cashbook::IncomeColumn) << "五" << "错误提示/第2行金额格式不正确";
-        QTest::newRow("an unknown category") << int(cashbook::CategoryColumn) << "保险柜" << "错误提示/第2行资金分类不存在";
-        QTest::newRow("an impossible day") << int(cashbook::DateColumn) << "2024-13-01" << "错误提示/第2行日期格式不正确";
-    }
-    void saveChecksTheChangedRows()
-    {
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, refusal);
-        // A stored entry that would not pass stops nothing while it is unchanged.
-        store(partyA, QStringLiteral("1"), QStringLiteral("1"));
-        store(partyA, QStringLiteral("1"), QStringLiteral("0"));
-        cashbook form;
-        setCell(form, 1, column, typed);
-        click(form, "pushButton_3");
-        QCOMPARE(messages(), refusal);
-    }
-
-    void boundEntries_data()
-    {
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<int>("column"); // -1: delete the entry
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refusal");
-        const QString bound = QStringLiteral("第1行已被%1（流水号1，%2，2024-01-01至2024-01-31）绑定，");
+        QTest::newRow("both amounts") << "" << 2 << int(cashbook::PayColumn) << "5" << "错误提示/第3行收入和支出必须且只能填写一项";
+        QTest::newRow("an amount that is no number") << "" << 2 << int(cashbook::IncomeColumn) << "五" << "错误提示/第3行金额格式不正确";
+        QTest::newRow("an unknown category") << "" << 2 << int(cashbook::CategoryColumn) << "保险柜" << "错误提示/第3行资金分类不存在";
+        QTest::newRow("an impossible day") << "" << 2 << int(cashbook::DateColumn) << "2024-13-01" << "错误提示/第3行日期格式不正确";
+        const QString bound = QStringLiteral("错误提示/第1行已被%1（流水号1，%2，2024-01-01至2024-01-31）绑定，");
         const QString receivable = bound.arg(QStringLiteral("应收款"), partyB);
         const QString changed = QStringLiteral("不能修改往来单位和金额！");
-        QTest::newRow("receivable: amount") << "receivable" << int(cashbook::IncomeColumn) << "99" << receivable + changed;
-        QTest::newRow("receivable: counterparty") << "receivable" << int(cashbook::CompanyColumn) << partyA << receivable + changed;
-        QTest::newRow("receivable: delete") << "receivable" << -1 << "" << receivable + QStringLiteral("不能删除！");
-        QTest::newRow("payment: delete") << "payment" << -1 << "" << bound.arg(QStringLiteral("应付款"), partyB) + QStringLiteral("不能删除！");
-        QTest::newRow("the summary stays free") << "receivable" << int(cashbook::SummaryColumn) << "改摘要" << "";
-        QTest::newRow("an unbound entry is deleted") << "" << -1 << "" << "";
+        const QString asked = QStringLiteral("删除当前行/确定删除此行？");
+        QTest::newRow("bound: amount") << "receivable" << 0 << int(cashbook::IncomeColumn) << "99" << receivable + changed;
+        QTest::newRow("bound: counterparty") << "receivable" << 0 << int(cashbook::CompanyColumn) << partyA << receivable + changed;
+        QTest::newRow("bound: delete") << "receivable" << 0 << -1 << "" << asked + '\n' + receivable + QStringLiteral("不能删除！");
+        QTest::newRow("bound to a payable: delete") << "payment" << 0 << -1 << "" << asked + '\n' + bound.arg(QStringLiteral("应付款"), partyB) + QStringLiteral("不能删除！");
+        QTest::newRow("bound: the summary stays free") << "receivable" << 0 << int(cashbook::SummaryColumn) << "改摘要" << "";
+        QTest::newRow("an unbound entry is deleted") << "" << 0 << -1 << "" << "";
     }
-    void boundEntries()
+    void changesAreChecked()
     {
         QFETCH(QString, account);
+        QFETCH(int, row);
         QFETCH(int, column);
         QFETCH(QString, typed);
         QFETCH(QString, refusal);
         store(partyB, QStringLiteral("100"), QStringLiteral("0"));
+        // A stored entry that would not pass stops nothing while it is unchanged.
+        store(partyA, QStringLiteral("1"), QStringLiteral("1"));
+        store(partyA, QStringLiteral("1"), QStringLiteral("0"));
         if (!account.isEmpty()) {
             m_books->run(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,operator) values ('2024-01-01','2024-01-31','%2',100,1,'x')").arg(account, q(partyB)));
         }
         const QList<QStringList> before = stored();
         cashbook form;
         if (column >= 0) {
-            setCell(form, 0, column, typed);
+            setCell(form, row, column, typed);
         }
-        pick(form, 0);
+        pick(form, row);
         click(form, column >= 0 ? "pushButton_3" : "pushButton_6");
-        const QString done = column >= 0 ? QStringLiteral("保存成功！") : QStringLiteral("确定删除此行？");
-        QCOMPARE(m_books->messages.last().text, refusal.isEmpty() ? done : refusal);
+        const QString done = column >= 0 ? QStringLiteral("保存提示/保存成功！") : QStringLiteral("删除当前行/确定删除此行？");
+        QCOMPARE(m_books->messages.texts().join('\n'), refusal.isEmpty() ? done : refusal);
         QCOMPARE(stored() == before, !refusal.isEmpty());
     }
 
