@@ -355,14 +355,9 @@ private slots:
             return QStringLiteral("asked");
         });
         LoginState::rights = QStringLiteral("应收录入,应收审核,应收导入,应付录入,应付审核,发票录入,发票审核,资金录入").remove(right);
-        std::unique_ptr<QWidget> shown;
-        if (form == QStringLiteral("invoice")) {
-            shown.reset(new invoice);
-        } else if (form == QStringLiteral("cashbook")) {
-            shown.reset(new cashbook);
-        } else {
-            shown = openLedger(form == QStringLiteral("payment"));
-        }
+        std::unique_ptr<QWidget> shown(form == QStringLiteral("invoice")    ? static_cast<QWidget *>(new invoice)
+                                       : form == QStringLiteral("cashbook") ? static_cast<QWidget *>(new cashbook)
+                                                                            : openLedger(form == QStringLiteral("payment")).release());
         pick(*shown, 0);
         setCell(*shown, 0, form == QStringLiteral("receivable") ? 8 : 3, QStringLiteral("x"));
         click(*shown, button.toLatin1().constData());
