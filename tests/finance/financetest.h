@@ -57,9 +57,25 @@ inline void click(QWidget &form, const char *button)
     child<QPushButton>(form, button)->click();
 }
 
-inline void setDate(QWidget &form, const char *name, const QString &day)
+// Types each value into the named child as a user does: a line edit, a date
+// box (ISO day), a combo box (its text if editable, else its item); then
+// presses button, if one is given.
+inline void fill(QWidget &form, std::initializer_list<std::pair<const char *, QString>> values,
+                 const char *button = nullptr)
 {
-    child<QDateEdit>(form, name)->setDate(QDate::fromString(day, Qt::ISODate));
+    for (const auto &[name, value] : values) {
+        QWidget *widget = child<QWidget>(form, name);
+        if (auto *line = qobject_cast<QLineEdit *>(widget)) {
+            line->setText(value);
+        } else if (auto *date = qobject_cast<QDateEdit *>(widget)) {
+            date->setDate(QDate::fromString(value, Qt::ISODate));
+        } else if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            box->isEditable() ? box->setEditText(value) : box->setCurrentIndex(box->findText(value));
+        }
+    }
+    if (button) {
+        click(form, button);
+    }
 }
 
 // Makes row the table's current row, as a click on it does.
@@ -100,14 +116,37 @@ inline bool choose(QWidget &form, int row, int column, const QString &prefix, bo
     return true;
 }
 
+// A fresh database holding seed, a user with rights, and the message seam
+// recorded; the seams the tests answered are given back.
+struct Books
+{
+    Books(std::initializer_list<const char *> seed, const char *user, const char *rights) : db(new TestDb)
+    {
+        for (const char *sql : seed) {
+            run(QString::fromUtf8(sql));
+        }
+        LoginState::userName = QString::fromUtf8(user);
+        LoginState::rights = QString::fromUtf8(rights);
+    }
+    ~Books()
+    {
+        LoginState::rights.clear();
+        CustomerParty.clear();
+        SupplierParty.clear();
+        FileDialogs::setHandler(FileDialogs::Handler());
+        PrinterChoice::setHandler(PrinterChoice::Handler());
+    }
+    void run(const QString &sql) { QVERIFY2(db->exec(sql), qPrintable(db->lastError() + ' ' + sql)); }
+    std::unique_ptr<TestDb> db;
+    MessageRecorder messages;
+};
+
 // The receivables and payables: a company with a few partners, invoices and
 // cash entries, and a clerk holding every accounts right.
-struct Ledger
+struct Ledger : Books
 {
-    Ledger() : db(new TestDb)
-    {
-        for (const char *sql : {
-                 "insert into customer (customer_id,customer_name,category) values (21,'东方超市','零售客户')",
+    Ledger()
+        : Books({"insert into customer (customer_id,customer_name,category) values (21,'东方超市','零售客户')",
                  "insert into customer (customer_id,customer_name,category) values (22,'西城商店','零售客户')",
                  "insert into customer (customer_id,customer_name,category) values (23,'南山配送站','配送客户')",
                  "insert into supplier (supplier_id,supplier_name,category) values (12,'晨光文具','')",
@@ -119,22 +158,10 @@ struct Ledger
                  "insert into info (date,company,summary,income,pay,category) values ('2024-02-20','12-晨光文具','付货款',0,300,'采购付款')",
                  // The periods the tests overlap, bind and audit.
                  "insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-01-10','2024-01-20','21-东方超市',1000,'货款','clerk')",
-                 "insert into payment (date_begin,date_end,company,money,remarks,inout_category,operator) values ('2024-01-01','2024-01-31','12-晨光文具',300,'','货款','clerk')"}) {
-            QVERIFY2(db->exec(QString::fromUtf8(sql)), qPrintable(db->lastError()));
-        }
-        LoginState::userName = QStringLiteral("clerk");
-        LoginState::rights = QStringLiteral("应收录入,应收审核,应收导入,应付录入,应付审核");
-    }
-    ~Ledger()
+                 "insert into payment (date_begin,date_end,company,money,remarks,inout_category,operator) values ('2024-01-01','2024-01-31','12-晨光文具',300,'','货款','clerk')"},
+                "clerk", "应收录入,应收审核,应收导入,应付录入,应付审核")
     {
-        LoginState::rights.clear();
-        CustomerParty.clear();
-        SupplierParty.clear();
-        FileDialogs::setHandler(FileDialogs::Handler());
-        PrinterChoice::setHandler(PrinterChoice::Handler());
     }
-    std::unique_ptr<TestDb> db;
-    MessageRecorder messages;
 };
 
 template <class Form>
@@ -149,20 +176,7 @@ std::unique_ptr<Form> open(const QString &kind)
 // Shows the periods ending between first and last.
 inline void query(QWidget &form, const QString &first, const QString &last)
 {
-    setDate(form, "dateEdit_2", first);
-    setDate(form, "dateEdit_3", last);
-    click(form, "pushButton_7");
-}
-
-// Fills the entry box and presses "确定".
-inline void generate(QWidget &form, const QString &begin, const QString &end, const QString &company,
-                     const QString &amount)
-{
-    setDate(form, "dateEdit", begin);
-    setDate(form, "dateEdit_4", end);
-    child<QComboBox>(form, "comboBox_2")->setCurrentText(company);
-    child<QLineEdit>(form, "lineEdit_3")->setText(amount);
-    click(form, "pushButton_11");
+    fill(form, {{"dateEdit_2", first}, {"dateEdit_3", last}}, "pushButton_7");
 }
 
 } // namespace FinanceTest

@@ -21,11 +21,7 @@ const QString bank = QStringLiteral("银行");
 void add(cashbook &form, const QString &company, const QString &income, const QString &pay,
          const QString &category = cash)
 {
-    child<QComboBox>(form, "comboBox_3")->setEditText(company);
-    child<QLineEdit>(form, "lineEdit")->setText(QStringLiteral("收款"));
-    child<QLineEdit>(form, "lineEdit_2")->setText(income);
-    child<QComboBox>(form, "comboBox_2")->setCurrentIndex(child<QComboBox>(form, "comboBox_2")->findText(category));
-    child<QLineEdit>(form, "lineEdit_3")->setText(pay);
+    fill(form, {{"comboBox_3", company}, {"lineEdit", "收款"}, {"lineEdit_2", income}, {"comboBox_2", category}, {"lineEdit_3", pay}});
     QTest::keyClick(child<QLineEdit>(form, "lineEdit_3"), Qt::Key_Return);
 }
 
@@ -34,37 +30,27 @@ void add(cashbook &form, const QString &company, const QString &income, const QS
 class tst_cashbook : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestDb> m_db;
-    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<Books> m_books;
 
     void store(const QString &company, const QString &income, const QString &pay, const QString &category = cash,
                const QString &day = today)
     {
-        QVERIFY2(m_db->exec(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','%2','摘要',%3,%4,'%5')")
-                                .arg(day, q(company), income, pay, category)),
-                 qPrintable(m_db->lastError()));
+        m_books->run(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','%2','摘要',%3,%4,'%5')")
+                         .arg(day, q(company), income, pay, category));
     }
-    QList<QStringList> stored() { return m_db->rows(QStringLiteral("select company,summary,income,pay,category from info order by id")); }
-    QString messages() const { return m_messages->texts().join('\n'); }
+    QList<QStringList> stored() { return m_books->db->rows(QStringLiteral("select company,summary,income,pay,category from info order by id")); }
+    QString messages() const { return m_books->messages.texts().join('\n'); }
 
 private slots:
     void init()
     {
-        // The old database goes first: it takes the default connection with it.
-        m_db.reset();
-        m_db.reset(new TestDb);
-        QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-        for (const char *sql : {"delete from category", "insert into category (name) values ('现金')",
-                                "insert into category (name) values ('银行')",
-                                "insert into supplier (supplier_id,supplier_name) values (1,'甲供应')",
-                                "insert into customer (customer_id,customer_name,category) values (2,'O''Brien商行','')"}) {
-            QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError()));
-        }
-        LoginState::userName = QStringLiteral("出纳");
-        LoginState::rights = QStringLiteral("发票录入,资金录入");
-        m_messages.reset(); // the old recorder gives the message seam back first
-        m_messages.reset(new MessageRecorder);
+        m_books.reset(new Books({"delete from category", "insert into category (name) values ('现金')",
+                                 "insert into category (name) values ('银行')",
+                                 "insert into supplier (supplier_id,supplier_name) values (1,'甲供应')",
+                                 "insert into customer (customer_id,customer_name,category) values (2,'O''Brien商行','')"},
+                                "出纳", "发票录入,资金录入"));
     }
+    void cleanup() { m_books.reset(); }
 
     void adding_data()
     {
@@ -83,7 +69,7 @@ private slots:
         QFETCH(QString, shown);
         cashbook form;
         add(form, entry.at(0), entry.at(1), entry.at(2), entry.at(3));
-        const bool added = m_messages->isEmpty();
+        const bool added = m_books->messages.isEmpty();
         QCOMPARE(added ? child<QLabel>(form, "label")->text() : messages(), shown);
         QCOMPARE(modelOf(form)->rowCount(), added ? 1 : 0);
         QCOMPARE(child<QComboBox>(form, "comboBox_3")->currentText().isEmpty(), added);
@@ -97,74 +83,60 @@ private slots:
         // Longer than the column takes: the database refuses the second row.
         setCell(form, 1, cashbook::SummaryColumn, QString(1200, QLatin1Char('x')));
         click(form, "pushButton_3");
-        QCOMPARE(m_messages->last().title, QStringLiteral("数据错误"));
+        QCOMPARE(m_books->messages.last().title, QStringLiteral("数据错误"));
         QVERIFY(stored().isEmpty());
         setCell(form, 1, cashbook::SummaryColumn, QStringLiteral("付款"));
         click(form, "pushButton_3");
-        QCOMPARE(m_messages->last().text, QStringLiteral("保存成功！"));
+        QCOMPARE(m_books->messages.last().text, QStringLiteral("保存成功！"));
         QCOMPARE(stored(), (QList<QStringList>{{partyB, "收款", "120.5", "0", cash}, {partyA, "付款", "0", "80", bank}}));
-        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from operator where operator='资金日记账保存'")), QStringLiteral("1"));
+        QCOMPARE(m_books->db->scalar(QStringLiteral("select count(*) from operator where operator='资金日记账保存'")), QStringLiteral("1"));
     }
 
-    void saveChecksTheChangedRows_data()
+    void changesAreChecked_data()
     {
-        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("account"); // one whose period the first entry is bound to
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");      // -1: delete the entry
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("both amounts") << int(cashbook::PayColumn) << "5" << "错误提示/第2行收入和支出必须且只能填写一项";
-        QTest::newRow("an amount that is no number") << int(cashbook::IncomeColumn) << "五" << "错误提示/第2行金额格式不正确";
-        QTest::newRow("an unknown category") << int(cashbook::CategoryColumn) << "保险柜" << "错误提示/第2行资金分类不存在";
-        QTest::newRow("an impossible day") << int(cashbook::DateColumn) << "2024-13-01" << "错误提示/第2行日期格式不正确";
-    }
-    void saveChecksTheChangedRows()
-    {
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, refusal);
-        // A stored entry that would not pass stops nothing while it is unchanged.
-        store(partyA, QStringLiteral("1"), QStringLiteral("1"));
-        store(partyA, QStringLiteral("1"), QStringLiteral("0"));
-        cashbook form;
-        setCell(form, 1, column, typed);
-        click(form, "pushButton_3");
-        QCOMPARE(messages(), refusal);
-    }
-
-    void boundEntries_data()
-    {
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<int>("column"); // -1: delete the entry
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refusal");
-        const QString bound = QStringLiteral("第1行已被%1（流水号1，%2，2024-01-01至2024-01-31）绑定，");
+        QTest::newRow("both amounts") << "" << 2 << int(cashbook::PayColumn) << "5" << "错误提示/第3行收入和支出必须且只能填写一项";
+        QTest::newRow("an amount that is no number") << "" << 2 << int(cashbook::IncomeColumn) << "五" << "错误提示/第3行金额格式不正确";
+        QTest::newRow("an unknown category") << "" << 2 << int(cashbook::CategoryColumn) << "保险柜" << "错误提示/第3行资金分类不存在";
+        QTest::newRow("an impossible day") << "" << 2 << int(cashbook::DateColumn) << "2024-13-01" << "错误提示/第3行日期格式不正确";
+        const QString bound = QStringLiteral("错误提示/第1行已被%1（流水号1，%2，2024-01-01至2024-01-31）绑定，");
         const QString receivable = bound.arg(QStringLiteral("应收款"), partyB);
         const QString changed = QStringLiteral("不能修改往来单位和金额！");
-        QTest::newRow("receivable: amount") << "receivable" << int(cashbook::IncomeColumn) << "99" << receivable + changed;
-        QTest::newRow("receivable: counterparty") << "receivable" << int(cashbook::CompanyColumn) << partyA << receivable + changed;
-        QTest::newRow("receivable: delete") << "receivable" << -1 << "" << receivable + QStringLiteral("不能删除！");
-        QTest::newRow("payment: delete") << "payment" << -1 << "" << bound.arg(QStringLiteral("应付款"), partyB) + QStringLiteral("不能删除！");
-        QTest::newRow("the summary stays free") << "receivable" << int(cashbook::SummaryColumn) << "改摘要" << "";
-        QTest::newRow("an unbound entry is deleted") << "" << -1 << "" << "";
+        const QString asked = QStringLiteral("删除当前行/确定删除此行？");
+        QTest::newRow("bound: amount") << "receivable" << 0 << int(cashbook::IncomeColumn) << "99" << receivable + changed;
+        QTest::newRow("bound: counterparty") << "receivable" << 0 << int(cashbook::CompanyColumn) << partyA << receivable + changed;
+        QTest::newRow("bound: delete") << "receivable" << 0 << -1 << "" << asked + '\n' + receivable + QStringLiteral("不能删除！");
+        QTest::newRow("bound to a payable: delete") << "payment" << 0 << -1 << "" << asked + '\n' + bound.arg(QStringLiteral("应付款"), partyB) + QStringLiteral("不能删除！");
+        QTest::newRow("bound: the summary stays free") << "receivable" << 0 << int(cashbook::SummaryColumn) << "改摘要" << "";
+        QTest::newRow("an unbound entry is deleted") << "" << 0 << -1 << "" << "";
     }
-    void boundEntries()
+    void changesAreChecked()
     {
         QFETCH(QString, account);
+        QFETCH(int, row);
         QFETCH(int, column);
         QFETCH(QString, typed);
         QFETCH(QString, refusal);
         store(partyB, QStringLiteral("100"), QStringLiteral("0"));
+        // A stored entry that would not pass stops nothing while it is unchanged.
+        store(partyA, QStringLiteral("1"), QStringLiteral("1"));
+        store(partyA, QStringLiteral("1"), QStringLiteral("0"));
         if (!account.isEmpty()) {
-            QVERIFY(m_db->exec(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,operator) values ('2024-01-01','2024-01-31','%2',100,1,'x')").arg(account, q(partyB))));
+            m_books->run(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,operator) values ('2024-01-01','2024-01-31','%2',100,1,'x')").arg(account, q(partyB)));
         }
         const QList<QStringList> before = stored();
         cashbook form;
         if (column >= 0) {
-            setCell(form, 0, column, typed);
+            setCell(form, row, column, typed);
         }
-        pick(form, 0);
+        pick(form, row);
         click(form, column >= 0 ? "pushButton_3" : "pushButton_6");
-        const QString done = column >= 0 ? QStringLiteral("保存成功！") : QStringLiteral("确定删除此行？");
-        QCOMPARE(m_messages->last().text, refusal.isEmpty() ? done : refusal);
+        const QString done = column >= 0 ? QStringLiteral("保存提示/保存成功！") : QStringLiteral("删除当前行/确定删除此行？");
+        QCOMPARE(m_books->messages.texts().join('\n'), refusal.isEmpty() ? done : refusal);
         QCOMPARE(stored() == before, !refusal.isEmpty());
     }
 
@@ -187,11 +159,7 @@ private slots:
         store(partyA, QStringLiteral("0"), QStringLiteral("50.25"), bank, QStringLiteral("2024-03-15"));
         store(partyB, QStringLiteral("999"), QStringLiteral("0"), cash, QStringLiteral("2024-04-01"));
         cashbook form;
-        setDate(form, "dateEdit_2", QStringLiteral("2024-03-01"));
-        setDate(form, "dateEdit_3", QStringLiteral("2024-03-31"));
-        child<QComboBox>(form, "comboBox_4")->setEditText(company);
-        child<QComboBox>(form, "comboBox_5")->setCurrentText(category);
-        click(form, "pushButton_7");
+        fill(form, {{"dateEdit_2", "2024-03-01"}, {"dateEdit_3", "2024-03-31"}, {"comboBox_4", company}, {"comboBox_5", category}}, "pushButton_7");
         QCOMPARE(child<QLabel>(form, "label")->text(), total);
         for (int row = 1; row < modelOf(form)->rowCount(); ++row) { // oldest day first
             QVERIFY(cell(form, row - 1, cashbook::DateColumn) <= cell(form, row, cashbook::DateColumn));

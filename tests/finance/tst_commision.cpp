@@ -1,5 +1,6 @@
 // The commission report: which receivables a salesman sees, the commission
-// of a paid-out line, the totals and the printed pages.
+// of a paid-out line and the totals; and the printed pages of the finance
+// reports, each from its preview and its print button.
 //
 // Customer 1 甲超市 takes invoices, 张三 personal at 2 %, 李四 team at
 // 0.5 %; 2 乙商店 takes none and has 张三 as both salesmen (2 % and 1 %).
@@ -8,27 +9,24 @@
 // March period is still open.
 
 #include "finance/commision.h"
-#include "stock/recordingprinter.h"
+#include "finance/invoice.h"
+#include "finance/payment.h"
+#include "financetest.h"
 #include "stock/ordertesthelpers.h"
-#include "support/messagerecorder.h"
+#include "stock/recordingprinter.h"
 #include "support/statementfixture.h"
-#include "support/testdb.h"
 #include "widgets/decimaltext.h"
-#include "widgets/printerchoice.h"
 
-#include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QPrintPreviewDialog>
-#include <QPushButton>
-#include <QSqlQueryModel>
-#include <QtTest>
 
-#include <memory>
+#include <functional>
+
+using namespace FinanceTest;
 
 namespace {
 
-const char *const Books[] = {
+const std::initializer_list<const char *> Seed = {
     "insert into employee (employee_id,employee_name) values ('1','张三')",
     "insert into employee (employee_id,employee_name) values ('2','李四')",
     "insert into employee (employee_id,employee_name) values ('3','王五')",
@@ -58,47 +56,41 @@ QStringList shownRows(QSqlQueryModel *model)
     return rows;
 }
 
-class WatchedReport : public commision
-{
-public:
-    QList<QList<PaintedPage>> documents;
-    void printDocument(QPrinter *) override
-    {
-        RecordingPrinter recorder;
-        commision::printDocument(&recorder);
-        documents << recorder.pages();
-    }
-};
-
 void run(commision &form, const QString &salesman)
 {
-    form.findChild<QComboBox *>(QStringLiteral("comboBox"))->setCurrentText(salesman);
-    form.findChild<QDateEdit *>(QStringLiteral("dateEdit"))->setDate(QDate(2024, 3, 1));
-    form.findChild<QDateEdit *>(QStringLiteral("dateEdit_2"))->setDate(QDate(2024, 3, 31));
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+    fill(form, {{"comboBox", salesman}, {"dateEdit", "2024-03-01"}, {"dateEdit_2", "2024-03-31"}}, "pushButton");
 }
 
+// A text a printed page shows: centred in box, or anywhere when box is null;
+// a text starting with "!" is one the page must not show.
+struct Shows { int page; QRectF box; QString text; };
+
+// A report of 40 lines: the statement adding line %2 (from first on; %1 is it
+// with two digits), how the form opens and prints, its preview and print
+// buttons, what its pages show, and a check of every page.
+struct Printed
+{
+    QString line;
+    int first;
+    std::function<std::unique_ptr<QWidget>()> open;
+    std::function<void(QWidget &, QPrinter *)> print;
+    const char *preview, *printButton;
+    QList<Shows> shows;
+    std::function<bool(const PaintedPage &)> everyPage;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Printed)
 
 class tst_commision : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<Books> m_books;
 
 private slots:
-    void init()
-    {
-        m_db.reset(new TestDb);
-        QVERIFY2(m_db->isValid(), qPrintable(m_db->error()));
-        for (const char *sql : Books) {
-            QVERIFY2(m_db->exec(QString::fromUtf8(sql)), qPrintable(m_db->lastError()));
-        }
-    }
-    void cleanup()
-    {
-        PrinterChoice::setHandler(PrinterChoice::Handler());
-        m_db.reset();
-    }
+    void init() { m_books.reset(new Books(Seed, "clerk", "")); }
+    void cleanup() { m_books.reset(); }
 
     void report_data()
     {
@@ -126,62 +118,76 @@ private slots:
         QFETCH(QString, salesman);
         QFETCH(QStringList, rows);
         QFETCH(QString, totals);
-        MessageRecorder messages;
         commision form;
         run(form, salesman);
         QCOMPARE(shownRows(form.model()), rows);
-        QCOMPARE(form.findChild<QLabel *>(QStringLiteral("label"))->text(), totals);
-        QVERIFY(messages.isEmpty());
+        QCOMPARE(child<QLabel>(form, "label")->text(), totals);
+        QVERIFY(m_books->messages.isEmpty());
     }
 
-    // Columns 30, 80, 220, 70, … wide from x = 15, lines 25 high from y = 65;
-    // 40 lines take two pages, each with the totals below.
+    void printedPages_data()
+    {
+        QTest::addColumn<Printed>("p");
+        // Columns 90 wide from x = 30, lines 25 high from y = 65.
+        const auto invoiceCell = [](int column, int line) { return QRectF(30 + 90 * column, 65 + 25 * line, 90, 25); };
+        QTest::newRow("invoice register: 40 lines on two pages")
+            << Printed{"insert into invoice (date,invoice_no,money,company,jin_xiao,input,checker) values ('" + QDate::currentDate().toString(Qt::ISODate) + "','N%1',%2.5,'1-甲供应','进项','录入员','')",
+                       1, [] { return std::unique_ptr<QWidget>(new invoice); },
+                       [](QWidget &form, QPrinter *printer) { static_cast<invoice &>(form).printDocument(printer); }, "pushButton", "pushButton_2",
+                       {{0, invoiceCell(4, 0), "购/销单位"}, {0, invoiceCell(2, 39), "N39"}, {0, invoiceCell(0, 39), "39"}, {1, invoiceCell(0, 1), "1"},
+                        {1, invoiceCell(2, 1), "N40"}, {1, invoiceCell(3, 1), "40.50"}, {1, invoiceCell(2, 2), ""}, {1, {}, "发票明细报表"}}, {}};
+        QTest::newRow("payables: 39 lines a page")
+            << Printed{"insert into payment (date_begin,date_end,company,money,remarks,inout_category,operator) values ('2024-01-01','2024-01-31','1-甲超市',%2,'%1','货款','clerk')",
+                       1, [] { auto form = open<payment>(QStringLiteral("货款")); query(*form, "2024-01-01", "2024-01-31"); return std::unique_ptr<QWidget>(form.release()); },
+                       [](QWidget &form, QPrinter *printer) { static_cast<payment &>(form).printDocument(printer); }, "pushButton", "pushButton_2",
+                       {{1, {}, "应付明细报表"}, {1, {}, "序号"}, {1, {}, "40.00"}, {1, {}, "!39.00"}}, {}};
+        // Columns 30, 80, 220, 70, … wide from x = 15, lines 25 high from y = 65.
+        QTest::newRow("commission: 40 lines, the totals on each page")
+            << Printed{"insert into receivable (date_begin,date_end,company,money,remarks,inout_category,operator) values ('2024-03-01','2024-03-30','1-甲超市','%2','%1','货款','clerk')",
+                       6, [] { auto form = new commision; run(*form, QStringLiteral("张三")); return std::unique_ptr<QWidget>(form); },
+                       [](QWidget &form, QPrinter *printer) { static_cast<commision &>(form).printDocument(printer); }, "pushButton_2", "pushButton_3",
+                       {{0, QRectF(15, 33, 720, 35), "业务提成报表"}, {0, QRectF(215, 33, 720, 35), "业务员：张三"}, {0, QRectF(345, 65, 70, 25), "应收金额"},
+                        {0, QRectF(125, 90, 220, 25), "1-甲超市"}, {0, QRectF(345, 90, 70, 25), "1000.00"}, {0, QRectF(15, 1040, 30, 25), "39"},
+                        {1, QRectF(15, 90, 30, 25), "1"}},
+                       [](const PaintedPage &page) {
+                           const QRectF footer = page.find(QStringLiteral("个人提成38.80元，团队提成10.00元，合计48.80元")).box;
+                           return footer.left() == 15 && footer.top() >= 1067 && footer.bottom() <= 1092
+                               && qAbs(page.find(QStringLiteral("统计日期：2024-03-31")).box.right() - 735) <= 1;
+                       }};
+    }
+    // The pages as printed; the preview shows them maximized and paints the
+    // same; without a printer "打印" says so and prints nothing.
     void printedPages()
     {
-        for (int i = 0; i < 35; ++i) {
-            QVERIFY(m_db->exec(QStringLiteral("insert into receivable (date_begin,date_end,company,money,inout_category,operator) values ('2024-03-01','2024-03-30','1-甲超市','%1','货款','clerk')").arg(i + 1)));
+        QFETCH(Printed, p);
+        for (int i = p.first; i <= 40; ++i) {
+            m_books->run(p.line.arg(i, 2, 10, QLatin1Char('0')).arg(i));
         }
-        commision form;
-        run(form, QStringLiteral("张三"));
-        QCOMPARE(form.model()->rowCount(), 40);
+        auto form = p.open();
         RecordingPrinter printer;
-        form.printDocument(&printer);
-        QCOMPARE(printer.pages().size(), 2);
-        const PaintedPage first = printer.pages().first();
-        QVERIFY(PaintedPage::centredIn(first.find(QStringLiteral("业务提成报表")).box, QRectF(15, 33, 720, 35)));
-        QVERIFY(PaintedPage::centredIn(first.find(QStringLiteral("业务员：张三")).box, QRectF(215, 33, 720, 35)));
-        QCOMPARE(first.textCentredIn(QRectF(345, 65, 70, 25)), QStringLiteral("应收金额"));
-        QCOMPARE(first.textCentredIn(QRectF(125, 90, 220, 25)) + ' ' + first.textCentredIn(QRectF(345, 90, 70, 25)),
-                 QStringLiteral("1-甲超市 1000.00"));
-        QCOMPARE(first.textCentredIn(QRectF(15, 1040, 30, 25)), QStringLiteral("39"));
-        QCOMPARE(printer.pages().at(1).textCentredIn(QRectF(15, 90, 30, 25)), QStringLiteral("1"));
-        for (const PaintedPage &page : printer.pages()) {
-            const PaintedText footer = page.find(QStringLiteral("个人提成38.80元，团队提成10.00元，合计48.80元"));
-            QVERIFY(footer.box.left() == 15 && footer.box.top() >= 1067 && footer.box.bottom() <= 1092);
-            QVERIFY(qAbs(page.find(QStringLiteral("统计日期：2024-03-31")).box.right() - 735) <= 1);
+        p.print(*form, &printer);
+        const QList<PaintedPage> pages = printer.pages();
+        QCOMPARE(pages.size(), 2);
+        for (const Shows &s : p.shows) {
+            const PaintedPage &page = pages.at(s.page);
+            const bool shown = s.box.isNull() ? page.has(QString(s.text).remove(0, s.text.startsWith('!'))) : page.textCentredIn(s.box) == s.text;
+            QVERIFY2(shown != s.text.startsWith('!'), qPrintable(QStringLiteral("page %1: %2").arg(s.page + 1).arg(s.text)));
         }
-    }
-
-    void previewAndPrint()
-    {
-        WatchedReport form;
-        run(form, QStringLiteral("李四"));
-        MessageRecorder messages;
-        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
-        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
-        QCOMPARE(messages.texts(), QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！"});
-        QVERIFY(form.documents.isEmpty());
+        for (const PaintedPage &page : pages) {
+            QVERIFY(!p.everyPage || p.everyPage(page));
+        }
         bool maximized = false;
+        RecordingPrinter previewed;
         OrderTest::closeWhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog *dialog) {
             maximized = dialog->windowState().testFlag(Qt::WindowMaximized);
+            emit dialog->paintRequested(&previewed);
         });
-        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_2")), Qt::LeftButton);
+        click(*form, p.preview);
         QVERIFY(maximized);
-        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{{"HP"}, "HP"}; });
-        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("pushButton_3")), Qt::LeftButton);
-        QCOMPARE(form.documents.size(), 2);
-        QVERIFY(form.documents.at(0) == form.documents.at(1));
-        QVERIFY(form.documents.at(0).at(0).has(QStringLiteral("个人提成0.00元，团队提成4.70元，合计4.70元")));
+        QVERIFY(previewed.pages() == pages);
+        PrinterChoice::setHandler([]() { return PrinterChoice::Printers{}; });
+        click(*form, p.printButton);
+        QCOMPARE(m_books->messages.texts(), QStringList{"操作提示/本机没有安装打印机，请在“预览”中打印为PDF文件！"});
     }
 };
 
