@@ -264,6 +264,12 @@ bool measure(const QString &what, const QString &sql, QPushButton *button, QSqlQ
     if (!runOnEngine(sql, &rows, &engine)) {
         return false;
     }
+    // Dropping the list shown before (up to 200,000 rows read while
+    // scrolling) belongs to that list, not to this query.
+    const Bench::Timing dropped = Bench::timed([model] { model->clear(); });
+    if (dropped.wall >= 0.01) {
+        say(QStringLiteral("dropping the list shown before: %1").arg(both(dropped)));
+    }
     const Bench::Timing form = Bench::timed([button] { button->click(); });
     const bool scrolled = model->canFetchMore();
     const Bench::Timing rest = Bench::timed([model] {
@@ -275,7 +281,24 @@ bool measure(const QString &what, const QString &sql, QPushButton *button, QSqlQ
         say(QStringLiteral("%1: the form shows %2 rows, the engine returned %3").arg(what).arg(model->rowCount()).arg(rows));
         return false;
     }
-    Bench::report(QStringLiteral("%1 (%2 rows)").arg(what).arg(rows), form.wall, engine.wall, std::min(1.0, 1.5 * engine.wall));
+    // A list read whole is allowed the fill of its table: what a bare model
+    // reading the same rows takes beyond the engine's own read.
+    double fill = 0;
+    if (!scrolled) {
+        const Bench::Timing bare = Bench::timed([&sql] {
+            QSqlQueryModel model;
+            model.setQuery(sql);
+            while (model.canFetchMore()) {
+                model.fetchMore();
+            }
+        });
+        fill = std::max(0.0, bare.wall - engine.wall);
+    }
+    Bench::report(QStringLiteral("%1 (%2 rows)").arg(what).arg(rows), form.wall, engine.wall,
+                  std::min(1.0, 1.5 * engine.wall + fill));
+    if (fill > 0) {
+        say(QStringLiteral("table fill %1 s").arg(fill, 0, 'f', 3));
+    }
     say(QStringLiteral("form %1, engine %2, form/engine %3 (processor %4)")
             .arg(both(form), both(engine))
             .arg(form.wall / engine.wall, 0, 'f', 2)
