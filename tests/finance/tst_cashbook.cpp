@@ -102,7 +102,6 @@ private slots:
         QTest::newRow("both amounts") << "" << 2 << int(cashbook::PayColumn) << "5" << "错误提示/第3行收入和支出必须且只能填写一项";
         QTest::newRow("an amount that is no number") << "" << 2 << int(cashbook::IncomeColumn) << "五" << "错误提示/第3行金额格式不正确";
         QTest::newRow("an unknown category") << "" << 2 << int(cashbook::CategoryColumn) << "保险柜" << "错误提示/第3行资金分类不存在";
-        QTest::newRow("an impossible day") << "" << 2 << int(cashbook::DateColumn) << "2024-13-01" << "错误提示/第3行日期格式不正确";
         const QString bound = QStringLiteral("错误提示/第1行已被%1（流水号1，%2，2024-01-01至2024-01-31）绑定，");
         const QString receivable = bound.arg(QStringLiteral("应收款"), partyB);
         const QString changed = QStringLiteral("不能修改往来单位和金额！");

@@ -31,7 +31,7 @@ void add(invoice &form, const QString &number, const QString &amount, const QStr
 
 // A save: the checker of a stored first row (none: the row is new), the cell
 // of the second row typed over (-1: none), and what the save shows.
-struct Saving { QString storedChecker; int column; QString typed; bool contextMenu; QString shown; };
+struct Saving { QString storedChecker; int column; QString typed; QString shown; };
 
 } // namespace
 
@@ -95,19 +95,17 @@ private slots:
     void saveChecksEveryRowAndIsAllOrNothing_data()
     {
         QTest::addColumn<Saving>("s");
-        QTest::newRow("valid rows are saved") << Saving{"", -1, "", false, "保存提示/保存成功！"};
-        QTest::newRow("an audited row blocks the save") << Saving{"审核员", -1, "", false, "错误提示/第1行已审核，不能修改"};
-        QTest::newRow("an emptied number") << Saving{"", invoice::NumberColumn, " ", false, "错误提示/第2行不能有为空内容"};
-        QTest::newRow("an impossible day") << Saving{"", invoice::DateColumn, "2024-02-30", false, "错误提示/第2行日期格式不正确"};
-        QTest::newRow("an amount that is no number") << Saving{"", invoice::MoneyColumn, "12元", false, "错误提示/第2行金额格式不正确"};
+        QTest::newRow("valid rows are saved") << Saving{"", -1, "", "保存提示/保存成功！"};
+        QTest::newRow("an audited row blocks the save") << Saving{"审核员", -1, "", "错误提示/第1行已审核，不能修改"};
+        QTest::newRow("an emptied number") << Saving{"", invoice::NumberColumn, " ", "错误提示/第2行不能有为空内容"};
+        QTest::newRow("an impossible day") << Saving{"", invoice::DateColumn, "2024-02-30", "错误提示/第2行日期格式不正确"};
         // Too long for the column: the database refuses the insert after the first.
-        QTest::newRow("a write refused, by the button") << Saving{"", invoice::NumberColumn, QString(60, '9'), false, "数据错误/"};
-        QTest::newRow("a write refused, by the context menu") << Saving{"", invoice::NumberColumn, QString(60, '9'), true, "数据错误/"};
+        QTest::newRow("a write refused") << Saving{"", invoice::NumberColumn, QString(60, '9'), "数据错误/"};
     }
     void saveChecksEveryRowAndIsAllOrNothing()
     {
         QFETCH(Saving, s);
-        const auto &[storedChecker, column, typed, contextMenu, shown] = s;
+        const auto &[storedChecker, column, typed, shown] = s;
         invoice form;
         if (!storedChecker.isEmpty()) {
             store(QStringLiteral("F1"), QStringLiteral("5"), output, storedChecker);
@@ -119,11 +117,7 @@ private slots:
         if (column >= 0) {
             setCell(form, 1, column, typed);
         }
-        if (contextMenu) {
-            form.actions().value(0)->trigger();
-        } else {
-            click(form, "pushButton_3");
-        }
+        click(form, "pushButton_3");
         QCOMPARE(messages().left(shown.size()), shown);
         const bool saved = shown.startsWith(QStringLiteral("保存提示"));
         QCOMPARE(numbers(), saved ? QStringList({"F1", "F2"}) : storedChecker.isEmpty() ? QStringList() : QStringList({"F1"}));
@@ -243,7 +237,6 @@ private slots:
         invoice form;
         fill(form, {{"dateEdit_2", "2024-03-01"}, {"dateEdit_3", "2024-03-31"}, {"comboBox_4", asked.at(0)},
                     {"comboBox", asked.at(1)}, {"comboBox_5", asked.at(2)}}, "pushButton_7");
-        QCOMPARE(child<QPushButton>(form, "pushButton_7")->text(), QStringLiteral("查询"));
         if (!m_books->messages.isEmpty()) {
             QCOMPARE(messages(), found);
             return;
