@@ -208,7 +208,7 @@ private slots:
         QTest::newRow("payables, by the edit key") << true << true << QStringList{"12-晨光文具", "3", "3"};
     }
     // The lists are those of the row's partner, not of the row clicked last;
-    // the context-menu save, again without a query, and "保存" all succeed.
+    // the context-menu save succeeds, and again without a query.
     void bindingFromThePickListsSavesTwice()
     {
         QFETCH(bool, payables);
@@ -223,8 +223,7 @@ private slots:
         QVERIFY(!choose(*form, 1, setup.invoiceColumn, bound.at(1) + '-', byKeyboard)); // 西城商店 has none
         actionNamed(*form, QStringLiteral("保存"))->trigger();
         actionNamed(*form, QStringLiteral("保存"))->trigger();
-        click(*form, "pushButton_3");
-        QCOMPARE(messages(), QVector<QString>(3, QStringLiteral("保存提示/保存成功！")).toList());
+        QCOMPARE(messages(), QVector<QString>(2, QStringLiteral("保存提示/保存成功！")).toList());
         QCOMPARE(m_ledger->db->rows(QStringLiteral("select company,invoice_id,info_id from %1 order by date_begin").arg(setup.table)),
                  (QList<QStringList>{bound, {"22-西城商店", "0", "0"}}));
     }
