@@ -33,9 +33,15 @@ void add(invoice &form, const QString &number, const QString &amount, const QStr
 // of the second row typed over (-1: none), and what the save shows.
 struct Saving { QString storedChecker; int column; QString typed; QString shown; };
 
+// A delete of the first row: the answer to the question, the second row (0
+// open, 1 audited, 2 audited and edited unsaved), what is shown and what is
+// stored after it.
+struct Deleting { int answer, audited; QString shown; QStringList stored; };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Saving)
+Q_DECLARE_METATYPE(Deleting)
 
 class tst_invoice : public QObject
 {
@@ -154,23 +160,18 @@ private slots:
 
     void deleteAsksAndNeverSavesWhatSaveRefuses_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("audited"); // the other row: 0 open, 1 audited, 2 audited and edited unsaved
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<Deleting>("d");
         const QString asked = QStringLiteral("删除当前行/确定删除此行？");
         const QString kept = QStringLiteral("权限提示/已经审核，不能删除！\n");
-        QTest::newRow("no brings the row back and drops the new one") << int(QMessageBox::No) << 0 << asked << QStringList({"F1", "F2"});
-        QTest::newRow("yes deletes it and saves the new one") << int(QMessageBox::Yes) << 0 << asked << QStringList({"F2", "F3"});
-        QTest::newRow("an audited row shown stops no delete of another") << int(QMessageBox::Yes) << 1 << kept + asked << QStringList({"F2"});
-        QTest::newRow("an unsaved edit of it does") << int(QMessageBox::Yes) << 2 << kept + "错误提示/第2行已审核，不能修改" << QStringList({"F1", "F2"});
+        QTest::newRow("no brings the row back and drops the new one") << Deleting{QMessageBox::No, 0, asked, {"F1", "F2"}};
+        QTest::newRow("yes deletes it and saves the new one") << Deleting{QMessageBox::Yes, 0, asked, {"F2", "F3"}};
+        QTest::newRow("an audited row shown stops no delete of another") << Deleting{QMessageBox::Yes, 1, kept + asked, {"F2"}};
+        QTest::newRow("an unsaved edit of it does") << Deleting{QMessageBox::Yes, 2, kept + "错误提示/第2行已审核，不能修改", {"F1", "F2"}};
     }
     void deleteAsksAndNeverSavesWhatSaveRefuses()
     {
-        QFETCH(int, answer);
-        QFETCH(int, audited);
-        QFETCH(QString, shown);
-        QFETCH(QStringList, stored);
+        QFETCH(Deleting, d);
+        const auto &[answer, audited, shown, stored] = d;
         store(QStringLiteral("F1"), QStringLiteral("5"));
         store(QStringLiteral("F2"), QStringLiteral("6"), output, audited ? QStringLiteral("审核员") : QString());
         invoice form;

@@ -38,11 +38,6 @@ std::unique_ptr<LedgerForm> openLedger(bool payables, const QString &kind = QStr
     return form;
 }
 
-LedgerSetup setupOf(bool payables)
-{
-    return payables ? payment::setup() : receivable::setup();
-}
-
 QAction *actionNamed(QWidget &form, const QString &text)
 {
     const QList<QAction *> actions = form.actions();
@@ -128,7 +123,7 @@ private slots:
         QCOMPARE(messages().join('\n'), refusal);
         QCOMPARE(modelOf(*form)->rowCount(), refusal.isEmpty() ? rows + 1 : rows);
         if (refusal.isEmpty()) {
-            const LedgerSetup setup = setupOf(payables);
+            const LedgerSetup setup = payables ? payment::setup() : receivable::setup();
             QCOMPARE(cell(*form, 0, 0) + ' ' + cell(*form, 0, 1) + ' ' + cell(*form, 0, 2), period + ' ' + company);
             QCOMPARE(cell(*form, 0, setup.categoryColumn) + cell(*form, 0, setup.operatorColumn), form->category() + "clerk");
             QCOMPARE(child<QLabel>(*form, "label")->text(), QStringLiteral("价税金额合计250.50元"));
@@ -151,7 +146,7 @@ private slots:
         QFETCH(Interest, i);
         const auto &[payables, kind, paidOn, interest] = i;
         auto form = openLedger(payables, kind, QString());
-        const LedgerSetup setup = setupOf(payables);
+        const LedgerSetup setup = payables ? payment::setup() : receivable::setup();
         run(QStringLiteral("insert into info (date,company,summary,income,pay,category) values ('%1','22-西城商店','退保证金',10000,0,'保证金')").arg(paidOn));
         run(QStringLiteral("insert into %1 (date_begin,date_end,company,money,info_id,inout_category,operator) values ('2024-01-01','2024-01-31','22-西城商店',10000,(select max(id) from info),'%2','clerk')").arg(setup.table, form->category()));
         query(*form, JanuaryEnd, JanuaryEnd);
@@ -214,7 +209,7 @@ private slots:
         QFETCH(bool, payables);
         QFETCH(bool, byKeyboard);
         QFETCH(QStringList, bound);
-        const LedgerSetup setup = setupOf(payables);
+        const LedgerSetup setup = payables ? payment::setup() : receivable::setup();
         run(Second.arg(setup.table));
         auto form = openLedger(payables);
         pick(*form, 1);
