@@ -25,7 +25,14 @@ void add(cashbook &form, const QString &company, const QString &income, const QS
     QTest::keyClick(child<QLineEdit>(form, "lineEdit_3"), Qt::Key_Return);
 }
 
+// A change to the stored entries: the account whose period the first entry
+// is bound to (none: unbound), the first entry's cell typed over (-1: the
+// entry deleted), and the refusal (none: the change is stored).
+struct Change { QString account; int column; QString typed, refusal; };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 class tst_cashbook : public QObject
 {
@@ -94,33 +101,25 @@ private slots:
 
     void changesAreChecked_data()
     {
-        QTest::addColumn<QString>("account"); // one whose period the first entry is bound to
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");      // -1: delete the entry
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("both amounts") << "" << 2 << int(cashbook::PayColumn) << "5" << "错误提示/第3行收入和支出必须且只能填写一项";
-        QTest::newRow("an amount that is no number") << "" << 2 << int(cashbook::IncomeColumn) << "五" << "错误提示/第3行金额格式不正确";
-        QTest::newRow("an unknown category") << "" << 2 << int(cashbook::CategoryColumn) << "保险柜" << "错误提示/第3行资金分类不存在";
-        QTest::newRow("an impossible day") << "" << 2 << int(cashbook::DateColumn) << "2024-13-01" << "错误提示/第3行日期格式不正确";
+        QTest::addColumn<Change>("c");
+        QTest::newRow("both amounts") << Change{"", cashbook::PayColumn, "5", "错误提示/第1行收入和支出必须且只能填写一项"};
+        QTest::newRow("an amount that is no number") << Change{"", cashbook::IncomeColumn, "五", "错误提示/第1行金额格式不正确"};
+        QTest::newRow("an unknown category") << Change{"", cashbook::CategoryColumn, "保险柜", "错误提示/第1行资金分类不存在"};
         const QString bound = QStringLiteral("错误提示/第1行已被%1（流水号1，%2，2024-01-01至2024-01-31）绑定，");
         const QString receivable = bound.arg(QStringLiteral("应收款"), partyB);
         const QString changed = QStringLiteral("不能修改往来单位和金额！");
         const QString asked = QStringLiteral("删除当前行/确定删除此行？");
-        QTest::newRow("bound: amount") << "receivable" << 0 << int(cashbook::IncomeColumn) << "99" << receivable + changed;
-        QTest::newRow("bound: counterparty") << "receivable" << 0 << int(cashbook::CompanyColumn) << partyA << receivable + changed;
-        QTest::newRow("bound: delete") << "receivable" << 0 << -1 << "" << asked + '\n' + receivable + QStringLiteral("不能删除！");
-        QTest::newRow("bound to a payable: delete") << "payment" << 0 << -1 << "" << asked + '\n' + bound.arg(QStringLiteral("应付款"), partyB) + QStringLiteral("不能删除！");
-        QTest::newRow("bound: the summary stays free") << "receivable" << 0 << int(cashbook::SummaryColumn) << "改摘要" << "";
-        QTest::newRow("an unbound entry is deleted") << "" << 0 << -1 << "" << "";
+        QTest::newRow("bound: amount") << Change{"receivable", cashbook::IncomeColumn, "99", receivable + changed};
+        QTest::newRow("bound: counterparty") << Change{"receivable", cashbook::CompanyColumn, partyA, receivable + changed};
+        QTest::newRow("bound: delete") << Change{"receivable", -1, "", asked + '\n' + receivable + QStringLiteral("不能删除！")};
+        QTest::newRow("bound to a payable: delete") << Change{"payment", -1, "", asked + '\n' + bound.arg(QStringLiteral("应付款"), partyB) + QStringLiteral("不能删除！")};
+        QTest::newRow("bound: the summary stays free") << Change{"receivable", cashbook::SummaryColumn, "改摘要", ""};
+        QTest::newRow("an unbound entry is deleted") << Change{"", -1, "", ""};
     }
     void changesAreChecked()
     {
-        QFETCH(QString, account);
-        QFETCH(int, row);
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(QString, refusal);
+        QFETCH(Change, c);
+        const auto &[account, column, typed, refusal] = c;
         store(partyB, QStringLiteral("100"), QStringLiteral("0"));
         // A stored entry that would not pass stops nothing while it is unchanged.
         store(partyA, QStringLiteral("1"), QStringLiteral("1"));
@@ -131,9 +130,9 @@ private slots:
         const QList<QStringList> before = stored();
         cashbook form;
         if (column >= 0) {
-            setCell(form, row, column, typed);
+            setCell(form, 0, column, typed);
         }
-        pick(form, row);
+        pick(form, 0);
         click(form, column >= 0 ? "pushButton_3" : "pushButton_6");
         const QString done = column >= 0 ? QStringLiteral("保存提示/保存成功！") : QStringLiteral("删除当前行/确定删除此行？");
         QCOMPARE(m_books->messages.texts().join('\n'), refusal.isEmpty() ? done : refusal);
