@@ -94,12 +94,10 @@ void power_edit::on_pushButton_clicked()
             + GuardedSave::unchangedText(QStringLiteral("power"), m_loadedRights) + QLatin1Char(';');
         outcome = GuardedSave::run({{update, 0}}, &stale, &error);
     }
-    if (outcome == GuardedSave::Outcome::Failed) {
-        Messages::databaseError(this, error);
-        return;
-    }
     if (outcome == GuardedSave::Outcome::Stale) {
-        Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(rowsChangedElsewhere(user)));
+        stale = rowsChangedElsewhere(user);
+    }
+    if (!GuardedSave::told(this, outcome, stale, error)) {
         return;
     }
     m_loadedRights = rightList;

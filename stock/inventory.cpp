@@ -291,12 +291,8 @@ void inventory::on_pushButton_clicked()
         QList<int> stale;
         QString error;
         const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
-        if (outcome == GuardedSave::Outcome::Stale) {
-            Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(stale));
-            return;
-        }
-        if (outcome == GuardedSave::Outcome::Failed) {
-            Messages::databaseError(this, GuardedSave::explained(error, table, remarks));
+        if (!GuardedSave::told(this, outcome, stale, GuardedSave::explained(error, table, remarks),
+                               QStringLiteral("保存提示"))) {
             return;
         }
     }
@@ -330,13 +326,7 @@ void inventory::on_pushButton_2_clicked()
     }
     QList<int> stale;
     QString error;
-    const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
-    if (outcome == GuardedSave::Outcome::Stale) {
-        Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(stale));
-        return;
-    }
-    if (outcome == GuardedSave::Outcome::Failed) {
-        Messages::databaseError(this, error);
+    if (!GuardedSave::told(this, GuardedSave::run(writes, &stale, &error), stale, error)) {
         return;
     }
 

@@ -590,18 +590,13 @@ void OrderForm::on_pushButton_clicked()
         QList<int> stale;
         QString error;
         const GuardedSave::Outcome outcome = GuardedSave::run(compose, &stale, &error, send);
-        if (outcome == GuardedSave::Outcome::Stale) {
-            Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(stale));
+        if (outcome == GuardedSave::Outcome::Failed && !refusal.isEmpty()) {
+            Messages::warning(this, QStringLiteral("保存提示"), refusal);
             return;
         }
-        if (outcome == GuardedSave::Outcome::Failed) {
-            if (!refusal.isEmpty()) {
-                Messages::warning(this, QStringLiteral("保存提示"), refusal);
-            } else {
-                Messages::databaseError(
-                    this, GuardedSave::explained(error, lines, {{Remarks, QStringLiteral("备注"),
-                                                                 QStringLiteral("remarks")}}));
-            }
+        const QVector<GuardedSave::TextColumn> remarks{{Remarks, QStringLiteral("备注"), QStringLiteral("remarks")}};
+        if (!GuardedSave::told(this, outcome, stale, GuardedSave::explained(error, lines, remarks),
+                               QStringLiteral("保存提示"))) {
             return;
         }
     }
@@ -643,13 +638,7 @@ void OrderForm::on_pushButton_2_clicked()
         // are as loaded; the table shows the outcome.
         QList<int> stale;
         QString error;
-        const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
-        if (outcome == GuardedSave::Outcome::Stale) {
-            Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(stale));
-            return;
-        }
-        if (outcome == GuardedSave::Outcome::Failed) {
-            Messages::databaseError(this, error);
+        if (!GuardedSave::told(this, GuardedSave::run(writes, &stale, &error), stale, error)) {
             return;
         }
     }

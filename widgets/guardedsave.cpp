@@ -2,6 +2,7 @@
 
 #include "db/gateway.h"
 #include "db/sqltext.h"
+#include "widgets/messages.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -184,6 +185,22 @@ QString staleText(const QList<int> &rows)
     }
     return QStringLiteral("第%1行已被其他用户修改，请重新查询后再保存！")
         .arg(numbers.join(QStringLiteral("、")));
+}
+
+bool told(QWidget *parent, Outcome outcome, const QList<int> &staleRows, const QString &error,
+          const QString &title)
+{
+    switch (outcome) {
+    case Outcome::Saved:
+        return true;
+    case Outcome::Stale:
+        Messages::warning(parent, title, staleText(staleRows));
+        return false;
+    case Outcome::Failed:
+        Messages::databaseError(parent, error);
+        return false;
+    }
+    return false;
 }
 
 } // namespace GuardedSave

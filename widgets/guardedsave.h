@@ -9,6 +9,7 @@
 
 class QTableWidget;
 class QTableWidgetItem;
+class QWidget;
 
 // Saves that never overwrite what another workstation saved meanwhile. A
 // table cell remembers the value it was loaded with; a row is written only
@@ -74,5 +75,11 @@ QString explained(const QString &engineText, const QTableWidget *table,
 
 // "第2、5行已被其他用户修改，请重新查询后再保存！"
 QString staleText(const QList<int> &rows);
+
+// Tells the user why a save did not go through: the rows another user
+// changed (a warning under title), or the engine's text. True when it was
+// saved and nothing needed saying.
+bool told(QWidget *parent, Outcome outcome, const QList<int> &staleRows, const QString &error,
+          const QString &title = QStringLiteral("操作提示"));
 
 } // namespace GuardedSave

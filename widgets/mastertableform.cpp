@@ -455,14 +455,11 @@ void MasterTableForm::deleteTicked()
 void MasterTableForm::tellUnsaved(GuardedSave::Outcome outcome, const QList<int> &staleRows,
                                   const QString &error)
 {
-    if (outcome == GuardedSave::Outcome::Stale) {
-        if (!staleRows.isEmpty()) {
-            m_controls.table->setCurrentCell(staleRows.first(), m_codeColumn);
-        }
-        Messages::warning(this, QStringLiteral("保存提示"), GuardedSave::staleText(staleRows));
-    } else {
-        Messages::databaseError(this, GuardedSave::explained(error, m_controls.table, textColumns()));
+    if (outcome == GuardedSave::Outcome::Stale && !staleRows.isEmpty()) {
+        m_controls.table->setCurrentCell(staleRows.first(), m_codeColumn);
     }
+    GuardedSave::told(this, outcome, staleRows, GuardedSave::explained(error, m_controls.table, textColumns()),
+                      QStringLiteral("保存提示"));
 }
 
 QVector<GuardedSave::TextColumn> MasterTableForm::textColumns() const

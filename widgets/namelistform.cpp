@@ -167,13 +167,7 @@ void NameListForm::on_pushButton_2_clicked()
     }
     QList<int> stale;
     QString error;
-    const GuardedSave::Outcome outcome = GuardedSave::run(writes, &stale, &error);
-    if (outcome == GuardedSave::Outcome::Stale) {
-        Messages::warning(this, QStringLiteral("操作提示"), GuardedSave::staleText(stale));
-        return;
-    }
-    if (outcome == GuardedSave::Outcome::Failed) {
-        Messages::databaseError(this, error);
+    if (!GuardedSave::told(this, GuardedSave::run(writes, &stale, &error), stale, error)) {
         return;
     }
     load();
