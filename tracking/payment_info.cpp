@@ -22,15 +22,8 @@ payment_info::payment_info(QWidget *parent)
     };
     // The category box says "全部" here, where the receivable side says
     // "--全部--".
-    d.clauses = {
-        Clause::choice(all, {QStringLiteral("comboBox_2")},
-                       {{QStringLiteral("合作"), QStringLiteral(" and t4.cooperate=1")},
-                        {QStringLiteral("暂未合作"), QStringLiteral(" and t4.cooperate=0")}}),
-        Clause::choice({Summary}, {QStringLiteral("comboBox_3")},
-                       {{QStringLiteral("正常"), QStringLiteral(" and ISNULL(t5.zc,'正常')='正常'")},
-                        {QStringLiteral("逾期"), QStringLiteral(" and ISNULL(t5.zc,'正常')='逾期'")}}),
-        Clause::choice({Summary}, {QStringLiteral("comboBox_4")},
-                       {{QStringLiteral("大于零"), QStringLiteral(" and ISNULL(t5.hz,0)>0")}}),
+    d.clauses = partnerStateClauses();
+    d.clauses += {
         Clause::boxText(all, QStringLiteral("comboBox_5"), QStringLiteral("全部"), QStringLiteral(" and t4.category='%1'")),
         Clause::boxText(all, QStringLiteral("comboBox_6"), QString(),
                         QStringLiteral(" and cast(supplier_id as varchar)+'-'+t4.supplier_name = '%1'"), true),

@@ -24,15 +24,8 @@ receivable_info::receivable_info(QWidget *parent)
         {QStringLiteral("comboBox_6"), {QStringLiteral("--全部--")}, QStringLiteral("select name from category_customer order by id")},
         {QStringLiteral("comboBox_10"), {QStringLiteral("全部"), QStringLiteral("是"), QStringLiteral("否")}, {}},
     };
-    d.clauses = {
-        Clause::choice(all, {QStringLiteral("comboBox_2")},
-                       {{QStringLiteral("合作"), QStringLiteral(" and t4.cooperate=1")},
-                        {QStringLiteral("暂未合作"), QStringLiteral(" and t4.cooperate=0")}}),
-        Clause::choice({Summary}, {QStringLiteral("comboBox_3")},
-                       {{QStringLiteral("正常"), QStringLiteral(" and ISNULL(t5.zc,'正常')='正常'")},
-                        {QStringLiteral("逾期"), QStringLiteral(" and ISNULL(t5.zc,'正常')='逾期'")}}),
-        Clause::choice({Summary}, {QStringLiteral("comboBox_4")},
-                       {{QStringLiteral("大于零"), QStringLiteral(" and ISNULL(t5.hz,0)>0")}}),
+    d.clauses = partnerStateClauses();
+    d.clauses += {
         Clause::choice({Detail}, {QStringLiteral("comboBox_4"), QStringLiteral("comboBox_9")},
                        {{QStringLiteral("大于零/应收金额"), QStringLiteral(" and t1.money>0")},
                         {QStringLiteral("大于零/回款金额"), QStringLiteral(" and isnull(t3.income,0)>0")}}),

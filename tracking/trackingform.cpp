@@ -72,6 +72,20 @@ public:
 
 } // namespace
 
+QVector<TrackingForm::Clause> TrackingForm::partnerStateClauses()
+{
+    return {
+        Clause::choice({Summary, Detail, Month}, {QStringLiteral("comboBox_2")},
+                       {{QStringLiteral("合作"), QStringLiteral(" and t4.cooperate=1")},
+                        {QStringLiteral("暂未合作"), QStringLiteral(" and t4.cooperate=0")}}),
+        Clause::choice({Summary}, {QStringLiteral("comboBox_3")},
+                       {{QStringLiteral("正常"), QStringLiteral(" and ISNULL(t5.zc,'正常')='正常'")},
+                        {QStringLiteral("逾期"), QStringLiteral(" and ISNULL(t5.zc,'正常')='逾期'")}}),
+        Clause::choice({Summary}, {QStringLiteral("comboBox_4")},
+                       {{QStringLiteral("大于零"), QStringLiteral(" and ISNULL(t5.hz,0)>0")}}),
+    };
+}
+
 TrackingForm::Clause TrackingForm::Clause::choice(const QList<Query> &queries, const QStringList &boxes,
                                                   const QHash<QString, QString> &choices)
 {

@@ -95,6 +95,10 @@ public:
                               const QString &text, bool trimmed = false);
     };
 
+    // The clauses both sides open with: cooperation ("comboBox_2"), and in
+    // the summary the state ("comboBox_3") and "大于零" ("comboBox_4").
+    static QVector<Clause> partnerStateClauses();
+
     struct Definition
     {
         QString title;
