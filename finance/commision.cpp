@@ -5,14 +5,13 @@
 #include "widgets/decimaltext.h"
 #include "widgets/messages.h"
 #include "widgets/modelreport.h"
-#include "widgets/printerchoice.h"
+#include "widgets/listprint.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QFont>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -136,37 +135,14 @@ commision::Totals commision::totals() const
     return sums;
 }
 
-void commision::setUpPrinter(QPrinter *printer) const
-{
-    const QString name = PrinterChoice::defaultPrinterName();
-    // Without a printer the preview's print button writes a PDF file.
-    if (name.isEmpty()) {
-        printer->setOutputFormat(QPrinter::PdfFormat);
-    } else {
-        printer->setPrinterName(name);
-    }
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    printer->setPageOrientation(QPageLayout::Portrait);
-}
-
 void commision::on_pushButton_2_clicked()
 {
-    QPrinter printer(QPrinter::ScreenResolution);
-    setUpPrinter(&printer);
-    QPrintPreviewDialog dialog(&printer, this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &commision::printDocument);
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    dialog.exec();
+    ListPrint::preview(this, [this](QPrinter *printer) { printDocument(printer); });
 }
 
 void commision::on_pushButton_3_clicked()
 {
-    if (PrinterChoice::defaultPrinterOrWarn(this).isEmpty()) {
-        return;
-    }
-    QPrinter printer(QPrinter::ScreenResolution);
-    setUpPrinter(&printer);
-    printDocument(&printer);
+    ListPrint::printNow(this, [this](QPrinter *printer) { printDocument(printer); });
 }
 
 void commision::printDocument(QPrinter *printer)

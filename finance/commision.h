@@ -51,7 +51,6 @@ private:
     void drawPage(QPainter *painter, int page, const Totals &totals);
     QString cellText(int row, int column) const;
 
-    void setUpPrinter(QPrinter *printer) const;
 
     std::unique_ptr<Ui::commision> m_ui;
     QSqlQueryModel *m_model;

@@ -11,7 +11,7 @@
 #include "widgets/decimaltext.h"
 #include "widgets/guardedtablemodel.h"
 #include "widgets/messages.h"
-#include "widgets/printerchoice.h"
+#include "widgets/listprint.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,7 +20,6 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -434,111 +433,33 @@ void invoice::on_pushButton_7_clicked()
     restore();
 }
 
-void invoice::preparePrinter(QPrinter *printer) const
-{
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    printer->setPageOrientation(QPageLayout::Portrait);
-}
-
 void invoice::on_pushButton_clicked()
 {
     m_model->revertAll();
-    QPrinter printer(QPrinter::ScreenResolution);
-    preparePrinter(&printer);
-    // Without a printer the preview's print button writes a PDF file.
-    if (PrinterChoice::defaultPrinterName().isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-    }
-    QPrintPreviewDialog dialog(&printer, this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &invoice::printDocument);
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    dialog.exec();
+    ListPrint::preview(this, [this](QPrinter *printer) { printDocument(printer); });
 }
 
 void invoice::on_pushButton_2_clicked()
 {
     m_model->revertAll();
-    const QString name = PrinterChoice::defaultPrinterOrWarn(this);
-    if (name.isEmpty()) {
-        return;
-    }
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setPrinterName(name);
-    preparePrinter(&printer);
-    printDocument(&printer);
+    ListPrint::printNow(this, [this](QPrinter *printer) { printDocument(printer); });
 }
 
 void invoice::printDocument(QPrinter *printer)
 {
     m_model->fetchAll();
-    const int perPage = dataLinesPerPage();
-    const int rows = m_model->rowCount();
-    if (rows == 0) {
-        return;
-    }
-    const int pages = (rows + perPage - 1) / perPage;
-    QPainter painter;
-    if (!painter.begin(printer)) {
-        return;
-    }
-    painter.setPen(QPen(Qt::black));
-    m_ui->progressBar->show();
-    m_ui->progressBar->setRange(0, pages - 1);
-    m_ui->progressBar->setValue(0);
-
-    const PageLayout &l = m_page;
-    const int columns = m_model->columnCount();
-    const int cellWidth = l.width / columns;
-    const int bodyTop = l.top + l.titleHeight;
-    const int bodyBottom = l.top + l.height;
-    const QStringList titles = {QStringLiteral("序号"), QStringLiteral("日期"), QStringLiteral("发票号"),
-                                QStringLiteral("价税金额"), QStringLiteral("购/销单位"), QStringLiteral("进/销项"),
-                                QStringLiteral("录入"), QStringLiteral("审核")};
-    const auto cell = [&](int column, int line) {
-        return QRect(l.left + cellWidth * column, bodyTop + l.lineHeight * line, cellWidth, l.lineHeight);
-    };
-    for (int page = 0; page < pages; ++page) {
-        painter.drawRect(QRect(l.left, l.top, l.width, l.height));
-        painter.drawLine(l.left, bodyTop, l.left + l.width, bodyTop);
-        painter.drawLine(l.left, bodyBottom, l.left + l.width, bodyBottom);
-        painter.setFont(QFont(QStringLiteral("宋体"), 20));
-        painter.drawText(QRect(l.left, l.top + 3, l.width, l.titleHeight), Qt::AlignCenter,
-                         QStringLiteral("发票明细报表"));
-        painter.setFont(QFont(QStringLiteral("宋体"), 10));
-        for (int column = 0; column < titles.size(); ++column) {
-            painter.drawText(cell(column, 0), Qt::AlignCenter, titles.at(column));
-        }
-        for (int column = 1; column < columns; ++column) {
-            const int x = l.left + cellWidth * column;
-            painter.drawLine(x, bodyTop, x, bodyBottom);
-        }
-        for (int line = 1; line <= perPage; ++line) {
-            const int y = bodyTop + l.lineHeight * line;
-            painter.drawLine(l.left, y, l.left + l.width, y);
-            painter.drawText(cell(0, line), Qt::AlignCenter, QString::number(line));
-            const int row = perPage * page + line - 1;
-            if (row >= rows) {
-                continue;
-            }
-            for (int column = DateColumn; column <= CheckerColumn; ++column) {
-                const QVariant value = m_model->index(row, column).data(Qt::EditRole);
-                const QString text = column == MoneyColumn
-                    ? DecimalText::twoDecimals(DecimalText::valueOf(value.toString()))
-                    : value.toString();
-                painter.drawText(cell(column + 1, line), Qt::AlignCenter, text);
-            }
-        }
-        painter.drawText(QRect(550, bodyBottom + 2, 200, l.lineHeight), Qt::AlignRight,
-                         QStringLiteral("制表时间：") + QDateTime::currentDateTime().toString(
-                                                          QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        if (page + 1 < pages) {
-            printer->newPage();
-            painter.setPen(QPen(Qt::black));
-        }
-        m_ui->progressBar->setValue(page);
-    }
-    painter.end();
-    m_ui->progressBar->hide();
+    const QStringList headers = {QStringLiteral("序号"), QStringLiteral("日期"), QStringLiteral("发票号"),
+                                 QStringLiteral("价税金额"), QStringLiteral("购/销单位"), QStringLiteral("进/销项"),
+                                 QStringLiteral("录入"), QStringLiteral("审核")};
+    // Printed column c shows model column c - 1; the id column is left out.
+    ListPrint::drawList(printer, ListPrint::Page(), QStringLiteral("发票明细报表"), headers, IdColumn + 1,
+                        m_model->rowCount(),
+                        [this](int row, int column) {
+                            const QString value = m_model->index(row, column - 1).data(Qt::EditRole).toString();
+                            return column - 1 == MoneyColumn ? DecimalText::twoDecimals(DecimalText::valueOf(value))
+                                                             : value;
+                        },
+                        m_ui->progressBar);
 }
 
 void invoice::on_pushButton_9_clicked()

@@ -41,18 +41,6 @@ public:
         IdColumn = 7
     };
 
-    // Page layout of the printed report, in device pixels.
-    struct PageLayout
-    {
-        int left = 30;
-        int top = 30;
-        int width = 720;
-        int height = 1035;
-        int titleHeight = 35;
-        int lineHeight = 25;
-        int linesPerPage = 40; // the header line and 39 data lines
-    };
-    static int dataLinesPerPage() { return PageLayout().linesPerPage - 1; }
 
     // Whether an audited invoice of kind exists on day: such a day is closed.
     static QString auditedDayStatement(const QString &day, const QString &kind);
@@ -90,10 +78,8 @@ private:
     bool save();
     void reloadDay();
     void setAuditor(const QString &auditor);
-    void preparePrinter(QPrinter *printer) const;
 
     std::unique_ptr<Ui::invoice> m_ui;
     GuardedTableModel *m_model = nullptr;
     ReadOnlyDelegate *m_readOnly = nullptr;
-    PageLayout m_page;
 };

@@ -14,7 +14,7 @@
 #include "widgets/filedialogs.h"
 #include "widgets/guardedtablemodel.h"
 #include "widgets/messages.h"
-#include "widgets/printerchoice.h"
+#include "widgets/listprint.h"
 
 #include "ui_ledgerform.h"
 
@@ -25,7 +25,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -51,7 +50,6 @@ const QString ImportRow = QStringLiteral("(?,?,?,?,?,?)");
 // Six values a row stay well below the server's 2100 parameters a statement.
 const int ImportRowsPerInsert = 100;
 const QString ImportPeriods = QStringLiteral("select company,convert(varchar(10),date_begin,20),convert(varchar(10),date_end,20) from receivable where inout_category='%1' and company in (%2) and date_end>='%3' and date_begin<='%4'");
-const QString Customers = QStringLiteral("select cast(customer_id as varchar)+'-'+customer_name from customer order by customer_id");
 
 const QString Categories = QStringLiteral("select name from inout_category order by id");
 const QString PaidOn = QStringLiteral("select date from info where id=%1");
@@ -874,7 +872,8 @@ void LedgerForm::importFile()
     LedgerImport::Known known;
     QString error;
     QStringList texts;
-    if (!Gateway::readTexts(Customers, &texts, &error)) {
+    // Only receivables import: their partners are the customers.
+    if (!Gateway::readTexts(m_setup.partyList, &texts, &error)) {
         Messages::databaseError(this, error);
         return;
     }
@@ -958,108 +957,28 @@ void LedgerForm::on_pushButton_7_clicked()
     m_body->pushButton_7->setEnabled(true);
 }
 
-void LedgerForm::setUpPrinter(QPrinter *printer) const
-{
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    printer->setPageOrientation(QPageLayout::Portrait);
-    if (PrinterChoice::defaultPrinterName().isEmpty()) {
-        printer->setOutputFormat(QPrinter::PdfFormat);
-    } else {
-        printer->setPrinterName(PrinterChoice::defaultPrinterName());
-    }
-}
-
 void LedgerForm::on_pushButton_clicked()
 {
     m_model->revertAll();
-    QPrinter printer(QPrinter::ScreenResolution);
-    setUpPrinter(&printer);
-    QPrintPreviewDialog dialog(&printer, this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &LedgerForm::printDocument);
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    dialog.exec();
+    ListPrint::preview(this, [this](QPrinter *printer) { printDocument(printer); });
 }
 
 void LedgerForm::on_pushButton_2_clicked()
 {
     m_model->revertAll();
-    if (PrinterChoice::defaultPrinterOrWarn(this).isEmpty()) {
-        return;
-    }
-    QPrinter printer(QPrinter::ScreenResolution);
-    setUpPrinter(&printer);
-    printDocument(&printer);
+    ListPrint::printNow(this, [this](QPrinter *printer) { printDocument(printer); });
 }
 
 void LedgerForm::printDocument(QPrinter *printer)
 {
     m_model->fetchAll();
-    const int rows = m_model->rowCount();
-    if (rows == 0) {
-        return;
-    }
-    const int left = 30;
-    const int top = 30;
-    const int width = 720;
-    const int height = 1035;
-    const int band = 35;
-    const int lineHeight = 25;
-    const int columns = m_model->columnCount();
-    const int columnWidth = width / columns;
-    const int pages = (rows + linesPerPage - 1) / linesPerPage;
-    const int bodyTop = top + band;
-    const int bottom = top + height;
-
-    QPainter painter;
-    if (!painter.begin(printer)) {
-        return;
-    }
-    painter.setPen(QPen(Qt::black));
-    m_body->progressBar->setRange(0, pages - 1);
-    m_body->progressBar->setValue(0);
-    m_body->progressBar->show();
-    const QFont titleFont(QStringLiteral("宋体"), 20);
-    const QFont textFont(QStringLiteral("宋体"), 10);
-    for (int page = 0; page < pages; ++page) {
-        painter.drawRect(left, top, width, height);
-        painter.drawLine(left, bodyTop, left + width, bodyTop);
-        painter.drawLine(left, bottom, left + width, bottom);
-        painter.setFont(titleFont);
-        painter.drawText(QRect(left, top + 3, width, band), Qt::AlignCenter, m_setup.printTitle);
-        painter.setFont(textFont);
-        QStringList headers = {QStringLiteral("序号")};
-        headers += m_setup.printHeaders;
-        for (int c = 0; c < columns; ++c) {
-            painter.drawText(QRect(left + columnWidth * c, bodyTop, columnWidth, lineHeight),
-                             Qt::AlignCenter, headers.value(c));
-            if (c > 0) {
-                painter.drawLine(left + columnWidth * c, bodyTop, left + columnWidth * c, bottom);
-            }
-        }
-        for (int i = 1; i <= linesPerPage; ++i) {
-            const int y = bodyTop + lineHeight * i;
-            painter.drawLine(left, y, left + width, y);
-            painter.drawText(QRect(left, y, columnWidth, lineHeight), Qt::AlignCenter, QString::number(i));
-            const int row = page * linesPerPage + i - 1;
-            if (row >= rows) {
-                continue;
-            }
-            for (int c = 0; c + 1 < columns; ++c) {
-                const QString cell = c == 3 ? DecimalText::twoDecimals(DecimalText::valueOf(text(row, c)))
-                                            : text(row, c);
-                painter.drawText(QRect(left + columnWidth * (c + 1), y, columnWidth, lineHeight),
-                                 Qt::AlignCenter, cell);
-            }
-        }
-        painter.drawText(QRect(550, bottom + 2, 200, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
-                         QStringLiteral("制表时间：")
-                             + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        if (page + 1 < pages) {
-            printer->newPage();
-            painter.setPen(QPen(Qt::black));
-        }
-        m_body->progressBar->setValue(page);
-    }
-    painter.end();
-    m_body->progressBar->hide();
+    const QStringList headers = QStringList{QStringLiteral("序号")} + m_setup.printHeaders;
+    // Printed column c shows model column c - 1; the id column is left out.
+    ListPrint::drawList(printer, ListPrint::Page(), m_setup.printTitle, headers, m_model->columnCount(),
+                        m_model->rowCount(),
+                        [this](int row, int column) {
+                            return column == 4 ? DecimalText::twoDecimals(DecimalText::valueOf(text(row, 3)))
+                                               : text(row, column - 1);
+                        },
+                        m_body->progressBar);
 }

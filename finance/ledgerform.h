@@ -76,9 +76,6 @@ class LedgerForm : public QMainWindow, public UnsavedChanges
 public:
     ~LedgerForm() override;
 
-    // Printed report: data lines per page.
-    static constexpr int linesPerPage = 39;
-
     // Interest for paying daysLate days after the period end.
     static double interestFor(double amount, int daysLate);
 
@@ -138,7 +135,6 @@ private:
     void undoCommission();
     void exportRows();
     void importFile();
-    void setUpPrinter(QPrinter *printer) const;
 
     LedgerSetup m_setup;
     Ui::LedgerForm *m_body;
