@@ -1,45 +1,15 @@
 #include "db/demoaccounts.h"
 
-#include "db/sqltext.h"
-
-#include <QDate>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
-#include <QStringList>
+#include "db/demowriter.h"
 
 namespace DemoData {
 
 namespace {
 
-class TodayWriter
+class TodayWriter : public Writer
 {
 public:
-    TodayWriter(QSqlDatabase db, QString *error) : m_db(db), m_error(error), m_today(QDate::currentDate()) {}
-
-    QString day(int daysAgo) const { return m_today.addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd")); }
-
-    // Runs sql with its '%n' values quoted; the new row's id, 0 after a failure.
-    int insert(const QString &table, const QString &columns, const QStringList &values)
-    {
-        if (m_failed) {
-            return 0;
-        }
-        QStringList quoted;
-        for (const QString &value : values) {
-            quoted << QStringLiteral("'%1'").arg(SqlText::quoted(value));
-        }
-        QSqlQuery query(m_db);
-        const QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns, quoted.join(QLatin1Char(',')));
-        if (!query.exec(sql) || !query.exec(QStringLiteral("select max(id) from %1").arg(table)) || !query.next()) {
-            m_failed = true;
-            if (m_error) {
-                *m_error = QStringLiteral("%1\n%2").arg(query.lastError().text(), sql);
-            }
-            return 0;
-        }
-        return query.value(0).toInt();
-    }
+    using Writer::Writer;
 
     int invoice(const QString &number, const QString &amount, const QString &company, const QString &kind)
     {
@@ -73,15 +43,9 @@ public:
                 interest, remarks, kind, m_clerk, audited ? m_auditor : QString()});
     }
 
-    bool failed() const { return m_failed; }
-
 private:
-    QSqlDatabase m_db;
-    QString *m_error;
-    const QDate m_today;
     const QString m_clerk = QStringLiteral("test001");
     const QString m_auditor = QStringLiteral("manager");
-    bool m_failed = false;
 };
 
 } // namespace

@@ -1,64 +1,6 @@
 #include "db/demotracking.h"
 
-#include "db/sqltext.h"
-
-#include <QDate>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QStringList>
-#include <QVariant>
-
-namespace {
-
-class Writer
-{
-public:
-    Writer(QSqlDatabase db, QString *error) : m_db(db), m_error(error) {}
-
-    bool failed() const { return m_failed; }
-
-    QString day(int daysAgo) const { return m_today.addDays(-daysAgo).toString(QStringLiteral("yyyy-MM-dd")); }
-
-    // Inserts one row of texts (each quoted) and returns its id.
-    int insert(const QString &table, const QString &columns, const QStringList &values)
-    {
-        if (m_failed) {
-            return 0;
-        }
-        QStringList quoted;
-        for (const QString &value : values) {
-            quoted << QStringLiteral("'%1'").arg(SqlText::quoted(value));
-        }
-        QSqlQuery query(m_db);
-        const QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns, quoted.join(QLatin1Char(',')));
-        if (!query.exec(sql)) {
-            fail(query, sql);
-            return 0;
-        }
-        const QString last = QStringLiteral("select max(id) from %1").arg(table);
-        if (!query.exec(last) || !query.next()) {
-            fail(query, last);
-            return 0;
-        }
-        return query.value(0).toInt();
-    }
-
-private:
-    void fail(const QSqlQuery &query, const QString &sql)
-    {
-        m_failed = true;
-        if (m_error) {
-            *m_error = QStringLiteral("%1\n%2").arg(query.lastError().text(), sql);
-        }
-    }
-
-    QSqlDatabase m_db;
-    QString *m_error;
-    const QDate m_today = QDate::currentDate();
-    bool m_failed = false;
-};
-
-} // namespace
+#include "db/demowriter.h"
 
 namespace DemoData {
 
