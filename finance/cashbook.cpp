@@ -58,8 +58,8 @@ cashbook::cashbook(QWidget *parent)
     m_ui->dateEdit_2->setDate(QDate(today.year(), today.month(), 1));
     m_ui->dateEdit_3->setDate(today);
 
-    PartyList::fill(m_ui->comboBox_3, Cus_SupDelegate::listStatement(), this);
-    PartyList::fill(m_ui->comboBox_4, Cus_SupDelegate::listStatement(), this);
+    PartyList::fill(m_ui->comboBox_3, Cus_SupDelegate::listStatement());
+    PartyList::fill(m_ui->comboBox_4, Cus_SupDelegate::listStatement());
     fillCategories();
     m_ui->lineEdit_2->setValidator(newMoneyValidator(m_ui->lineEdit_2));
     m_ui->lineEdit_3->setValidator(newMoneyValidator(m_ui->lineEdit_3));

@@ -61,7 +61,7 @@ invoice::invoice(QWidget *parent)
     }
     m_ui->tableView->setModel(m_model);
 
-    PartyList::fill(m_ui->comboBox_3, PartyList::supplierStatement(), this);
+    PartyList::fill(m_ui->comboBox_3, PartyList::supplierStatement());
 
     m_ui->lineEdit_3->setValidator(newMoneyValidator(m_ui->lineEdit_3));
     m_ui->dateEdit->setDate(today);
@@ -149,16 +149,16 @@ void invoice::showTotal(const QString &format)
 void invoice::on_comboBox_2_currentTextChanged(const QString &kind)
 {
     PartyList::fill(m_ui->comboBox_3,
-                    kind == outputKind ? PartyList::customerStatement() : PartyList::supplierStatement(), this);
+                    kind == outputKind ? PartyList::customerStatement() : PartyList::supplierStatement());
 }
 
 void invoice::on_comboBox_currentTextChanged(const QString &field)
 {
     QComboBox *content = m_ui->comboBox_5;
     if (field == QStringLiteral("客户")) {
-        PartyList::fill(content, PartyList::customerStatement(), this);
+        PartyList::fill(content, PartyList::customerStatement());
     } else if (field == QStringLiteral("供应商")) {
-        PartyList::fill(content, PartyList::supplierStatement(), this);
+        PartyList::fill(content, PartyList::supplierStatement());
     } else {
         content->clear();
     }

@@ -252,8 +252,8 @@ LedgerForm::~LedgerForm()
 
 void LedgerForm::fillPickLists()
 {
-    PartyList::fill(m_body->comboBox_2, m_setup.partyList, this);
-    PartyList::fill(m_body->comboBox_5, m_setup.partyList, this);
+    PartyList::fill(m_body->comboBox_2, m_setup.partyList);
+    PartyList::fill(m_body->comboBox_5, m_setup.partyList);
     m_body->comboBox->addItems(m_setup.queryFields);
 }
 

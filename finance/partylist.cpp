@@ -1,9 +1,6 @@
 #include "finance/partylist.h"
 
-#include "widgets/celldelegates.h"
-
-#include <QComboBox>
-#include <QCompleter>
+#include "widgets/picklist.h"
 
 namespace PartyList {
 
@@ -17,22 +14,9 @@ QString customerStatement()
     return QStringLiteral("select cast(customer_id as varchar)+'-'+customer_name from customer order by customer_id");
 }
 
-bool fill(QComboBox *box, const QString &statement, QWidget *messageParent)
+bool fill(QComboBox *box, const QString &statement)
 {
-    QStringList texts;
-    const bool read = PickListDelegate::readList(statement, messageParent, &texts);
-    box->setEditable(true);
-    // A typed text is a choice for this entry, not a new entry of the list.
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->clear();
-    box->addItem(QString());
-    box->addItems(texts);
-    auto *completer = new QCompleter(texts, box);
-    completer->setFilterMode(Qt::MatchContains);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
-    box->setCompleter(completer);
-    return read;
+    return PickList::fillSearchable(box, statement);
 }
 
 } // namespace PartyList

@@ -3,7 +3,6 @@
 #include <QString>
 
 class QComboBox;
-class QWidget;
 
 // The editable company boxes of the finance forms: an empty first entry, then
 // the texts a statement returns, searched by typing any part of a code or
@@ -15,6 +14,6 @@ QString customerStatement();
 
 // False, after telling the user with the database's text, when the list
 // could not be read; the box then holds only the empty entry.
-bool fill(QComboBox *box, const QString &statement, QWidget *messageParent);
+bool fill(QComboBox *box, const QString &statement);
 
 } // namespace PartyList

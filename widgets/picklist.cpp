@@ -16,12 +16,16 @@ namespace {
 
 // Every result is listed, an empty one too, in the order returned. A list
 // that cannot be read is said to be so rather than offered empty.
-QStringList textsOf(QComboBox *box, const QString &sql)
+QStringList textsOf(QComboBox *box, const QString &sql, bool *read = nullptr)
 {
     QStringList texts;
     QString error;
-    if (!Gateway::readTexts(sql, &texts, &error)) {
+    const bool ok = Gateway::readTexts(sql, &texts, &error);
+    if (!ok) {
         Messages::databaseError(box->window(), error);
+    }
+    if (read) {
+        *read = ok;
     }
     return texts;
 }
@@ -35,9 +39,10 @@ void fill(QComboBox *box, const QString &sql)
     box->addItems(textsOf(box, sql));
 }
 
-void fillSearchable(QComboBox *box, const QString &sql)
+bool fillSearchable(QComboBox *box, const QString &sql)
 {
-    const QStringList texts = textsOf(box, sql);
+    bool read = false;
+    const QStringList texts = textsOf(box, sql, &read);
     box->setEditable(true);
     // A typed filter is a search, not a new entry of the list.
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -51,6 +56,7 @@ void fillSearchable(QComboBox *box, const QString &sql)
     completer->setCompletionMode(QCompleter::PopupCompletion);
     box->setCompleter(completer);
     widenPopup(box, texts);
+    return read;
 }
 
 void widenPopup(QComboBox *box, const QStringList &texts)
