@@ -40,10 +40,13 @@ void pwd_update::on_pushButton_clicked()
     // password is compared as typed too, since login compares stored
     // passwords exactly.
     const QString quotedUser = SqlText::quoted(LoginState::userName);
-    // No row, or none that can be read, means the old password is not
-    // confirmed.
+    // A read that fails is said as such, not as a wrong password; no row
+    // means the old password is not confirmed.
     QSqlQuery stored;
-    stored.exec(QStringLiteral("select password from login where name='%1'").arg(quotedUser));
+    if (!stored.exec(QStringLiteral("select password from login where name='%1'").arg(quotedUser))) {
+        Messages::databaseError(this, stored.lastError().text());
+        return;
+    }
     if (!stored.next() || !PasswordHash::matches(stored.value(0).toString(), m_ui->lineEdit->text())) {
         Messages::warning(this, QStringLiteral("输入提示"), QStringLiteral("旧密码错误！"));
         return;
