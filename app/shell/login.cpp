@@ -221,13 +221,15 @@ void login::dropCompanyConnection()
     QSqlDatabase::removeDatabase(defaultConnectionName());
 }
 
-// The rights are those the permission editor stores for the user; a user
-// without a row in [user] holds none.
-QString login::rightsOf(const QString &userName)
+bool login::readRights(const QString &userName, QString *rights, QString *error)
 {
-    QSqlQuery query;
-    query.exec(QStringLiteral("select power from [user] where name='%1'").arg(SqlText::quoted(userName)));
-    return query.next() ? query.value(0).toString() : QString();
+    QStringList texts;
+    if (!Gateway::readTexts(QStringLiteral("select power from [user] where name='%1'").arg(SqlText::quoted(userName)),
+                            &texts, error)) {
+        return false;
+    }
+    *rights = texts.value(0);
+    return true;
 }
 
 void login::on_pushButton_clicked()
@@ -298,11 +300,18 @@ void login::on_pushButton_clicked()
                       &ignored);
     }
 
+    // Rights that cannot be read are said, not taken for none.
+    QString rights;
+    if (!readRights(storedName, &rights, &error)) {
+        Messages::databaseError(this, error);
+        dropCompanyConnection();
+        return;
+    }
     LoginState::companyName = m_ui->comboBox->currentText();
     // The name as stored: the log and the author columns, and every
     // statement that looks the user up, use that one.
     LoginState::userName = storedName;
-    LoginState::rights = rightsOf(storedName);
+    LoginState::rights = rights;
     accept();
 }
 

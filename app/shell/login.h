@@ -47,7 +47,9 @@ private:
     bool companyIsOpen();
     void showOpenError(const QString &databaseName, const QString &engineText);
     static void dropCompanyConnection();
-    static QString rightsOf(const QString &userName);
+    // The rights the permission editor stores for the user; a user without
+    // a row in [user] holds none. False with the engine's text in *error.
+    static bool readRights(const QString &userName, QString *rights, QString *error);
     // Stores a new password for a user still on the initial one; false when
     // the user gave none or it could not be stored.
     bool replaceInitialPassword(const QString &storedName);
