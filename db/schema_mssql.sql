@@ -159,6 +159,8 @@ GO
 
 create unique index ix_food_info_food_id on food_info (food_id)
 GO
+create index ix_food_info_category_food_id on food_info (category, food_id)
+GO
 
 -- Stock documents ------------------------------------------------------------
 -- Stock and cost are derived from these lines by date and goods, in both

@@ -19,6 +19,9 @@
 -- - a date column holds a real date in its canonical form, since dates are
 --   compared as text and a '2024-1-5' would silently fall out of every range;
 -- - a text column holds no more characters than its nvarchar width there.
+-- A list of three types ("IN ('real', 'integer', 'null')") would make SQLite
+-- build a small table for the list on every row written; two and IS NULL
+-- say the same without it.
 --
 -- Text columns compare as under the server's Chinese_PRC_CI_AS collation
 -- (registered by the embedded driver under that name): letter case and
@@ -99,8 +102,8 @@ CREATE TABLE customer (
     salesman TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(salesman) <= 50),
     salesman1 TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(salesman1) <= 50),
     salesman2 TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(salesman2) <= 50),
-    commision1 REAL DEFAULT 0 CHECK (typeof(commision1) IN ('real', 'integer', 'null')),
-    commision2 REAL DEFAULT 0 CHECK (typeof(commision2) IN ('real', 'integer', 'null')),
+    commision1 REAL DEFAULT 0 CHECK (typeof(commision1) IN ('real', 'integer') OR commision1 IS NULL),
+    commision2 REAL DEFAULT 0 CHECK (typeof(commision2) IN ('real', 'integer') OR commision2 IS NULL),
     invoice INTEGER DEFAULT 0 CHECK (typeof(invoice) IN ('integer', 'null')),
     cycle INTEGER DEFAULT 30 CHECK (typeof(cycle) IN ('integer', 'null')),
     accoutant TEXT COLLATE Chinese_PRC_CI_AS DEFAULT '' CHECK (length(accoutant) <= 50),
@@ -134,12 +137,15 @@ CREATE TABLE food_info (
     food_id INTEGER NOT NULL CHECK (typeof(food_id) = 'integer'),
     food_name TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(food_name) <= 100),
     unit TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(unit) <= 50),
-    customer_price REAL CHECK (typeof(customer_price) IN ('real', 'integer', 'null')),
-    purchar_price REAL CHECK (typeof(purchar_price) IN ('real', 'integer', 'null')),
+    customer_price REAL CHECK (typeof(customer_price) IN ('real', 'integer') OR customer_price IS NULL),
+    purchar_price REAL CHECK (typeof(purchar_price) IN ('real', 'integer') OR purchar_price IS NULL),
     category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(category) <= 50)
 );
 
 CREATE UNIQUE INDEX ix_food_info_food_id ON food_info (food_id);
+-- The goods list is read in category order: walked from this index, a list
+-- of a hundred thousand goods needs no sort under the Chinese collation.
+CREATE INDEX ix_food_info_category_food_id ON food_info (category, food_id);
 
 -- Stock documents ------------------------------------------------------------
 -- Stock and cost are derived from these lines by date and goods, in both
@@ -152,8 +158,8 @@ CREATE TABLE purchar (
     date TEXT CHECK (date IS date(date, '+0 days')),
     supplier_id INTEGER CHECK (typeof(supplier_id) IN ('integer', 'null')),
     food_id INTEGER CHECK (typeof(food_id) IN ('integer', 'null')),
-    quantity REAL CHECK (typeof(quantity) IN ('real', 'integer', 'null')),
-    price REAL CHECK (typeof(price) IN ('real', 'integer', 'null')),
+    quantity REAL CHECK (typeof(quantity) IN ('real', 'integer') OR quantity IS NULL),
+    price REAL CHECK (typeof(price) IN ('real', 'integer') OR price IS NULL),
     remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
     input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50)
 );
@@ -171,8 +177,8 @@ CREATE TABLE sell (
     date TEXT CHECK (date IS date(date, '+0 days')),
     customer_id INTEGER CHECK (typeof(customer_id) IN ('integer', 'null')),
     food_id INTEGER CHECK (typeof(food_id) IN ('integer', 'null')),
-    quantity REAL CHECK (typeof(quantity) IN ('real', 'integer', 'null')),
-    price REAL CHECK (typeof(price) IN ('real', 'integer', 'null')),
+    quantity REAL CHECK (typeof(quantity) IN ('real', 'integer') OR quantity IS NULL),
+    price REAL CHECK (typeof(price) IN ('real', 'integer') OR price IS NULL),
     remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
     input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50)
 );
@@ -186,7 +192,7 @@ CREATE TABLE inventory (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     date TEXT CHECK (date IS date(date, '+0 days')),
     food_id INTEGER CHECK (typeof(food_id) IN ('integer', 'null')),
-    quantity REAL CHECK (typeof(quantity) IN ('real', 'integer', 'null')),
+    quantity REAL CHECK (typeof(quantity) IN ('real', 'integer') OR quantity IS NULL),
     remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
     input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50)
 );
@@ -203,7 +209,7 @@ CREATE INDEX ix_inventory_food_id_date_quantity ON inventory (food_id, date, qua
 CREATE TABLE invoice (
     date TEXT CHECK (date IS date(date, '+0 days')),
     invoice_no TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(invoice_no) <= 50),
-    money REAL CHECK (typeof(money) IN ('real', 'integer', 'null')),
+    money REAL CHECK (typeof(money) IN ('real', 'integer') OR money IS NULL),
     company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
     jin_xiao TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(jin_xiao) <= 10),
     input TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(input) <= 50),
@@ -222,11 +228,11 @@ CREATE TABLE receivable (
     date_begin TEXT CHECK (date_begin IS date(date_begin, '+0 days')),
     date_end TEXT CHECK (date_end IS date(date_end, '+0 days')),
     company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
-    money REAL CHECK (typeof(money) IN ('real', 'integer', 'null')),
-    discount REAL DEFAULT 0 CHECK (typeof(discount) IN ('real', 'integer', 'null')),
+    money REAL CHECK (typeof(money) IN ('real', 'integer') OR money IS NULL),
+    discount REAL DEFAULT 0 CHECK (typeof(discount) IN ('real', 'integer') OR discount IS NULL),
     invoice_id INTEGER DEFAULT 0 CHECK (typeof(invoice_id) IN ('integer', 'null')),
     info_id INTEGER DEFAULT 0 CHECK (typeof(info_id) IN ('integer', 'null')),
-    interest REAL DEFAULT 0 CHECK (typeof(interest) IN ('real', 'integer', 'null')),
+    interest REAL DEFAULT 0 CHECK (typeof(interest) IN ('real', 'integer') OR interest IS NULL),
     remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
     date_commision TEXT DEFAULT '2001-01-01' CHECK (date_commision IS date(date_commision, '+0 days')),
     inout_category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(inout_category) <= 50),
@@ -242,10 +248,10 @@ CREATE TABLE payment (
     date_begin TEXT CHECK (date_begin IS date(date_begin, '+0 days')),
     date_end TEXT CHECK (date_end IS date(date_end, '+0 days')),
     company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
-    money REAL CHECK (typeof(money) IN ('real', 'integer', 'null')),
+    money REAL CHECK (typeof(money) IN ('real', 'integer') OR money IS NULL),
     invoice_id INTEGER DEFAULT 0 CHECK (typeof(invoice_id) IN ('integer', 'null')),
     info_id INTEGER DEFAULT 0 CHECK (typeof(info_id) IN ('integer', 'null')),
-    interest REAL DEFAULT 0 CHECK (typeof(interest) IN ('real', 'integer', 'null')),
+    interest REAL DEFAULT 0 CHECK (typeof(interest) IN ('real', 'integer') OR interest IS NULL),
     remarks TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(remarks) <= 1000),
     inout_category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(inout_category) <= 50),
     operator TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(operator) <= 50),
@@ -267,8 +273,8 @@ CREATE TABLE info (
     date TEXT CHECK (date IS date(date, '+0 days')),
     company TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(company) <= 200),
     summary TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(summary) <= 1000),
-    income REAL DEFAULT 0 CHECK (typeof(income) IN ('real', 'integer', 'null')),
-    pay REAL DEFAULT 0 CHECK (typeof(pay) IN ('real', 'integer', 'null')),
+    income REAL DEFAULT 0 CHECK (typeof(income) IN ('real', 'integer') OR income IS NULL),
+    pay REAL DEFAULT 0 CHECK (typeof(pay) IN ('real', 'integer') OR pay IS NULL),
     category TEXT COLLATE Chinese_PRC_CI_AS CHECK (length(category) <= 50)
 );
 
