@@ -761,7 +761,11 @@ bool EmbeddedSqlDriver::open(const QString &db, const QString &, const QString &
     }
 
     m_file = db;
-    m_openFlags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // A connection belongs to the thread that opened it, as every Qt SQL
+    // connection does: SQLite need not lock it on each call (a report reads
+    // a value with two or three calls, a million times).
+    m_openFlags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+        | SQLITE_OPEN_NOMUTEX;
     QString error;
     int code = -1;
     if (!openHandle(&error, &code)) {
