@@ -680,25 +680,26 @@ void fnLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             return;
         }
     }
-    QByteArray escape;
-    if (argc == 3) {
-        escape = QByteArray(reinterpret_cast<const char *>(sqlite3_value_text(argv[2])),
-                            sqlite3_value_bytes(argv[2]));
-        if (QString::fromUtf8(escape).toUcs4().size() != 1) {
-            const QByteArray message = "The invalid escape character \"" + escape
+    // A statement's pattern is usually the same on every row: compiled once
+    // and kept with the statement, and compared without a copy on each row.
+    const char *source = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int sourceBytes = sqlite3_value_bytes(argv[0]);
+    const char *escape = argc == 3 ? reinterpret_cast<const char *>(sqlite3_value_text(argv[2])) : "";
+    const int escapeBytes = argc == 3 ? sqlite3_value_bytes(argv[2]) : 0;
+    auto *pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+    const auto same = [](const QByteArray &kept, const char *text, int bytes) {
+        return kept.size() == bytes && std::memcmp(kept.constData(), text, static_cast<size_t>(bytes)) == 0;
+    };
+    std::unique_ptr<LikePattern> compiled;
+    if (!pattern || !same(pattern->source, source, sourceBytes) || !same(pattern->escape, escape, escapeBytes)) {
+        const QByteArray escapeText(escape, escapeBytes);
+        if (argc == 3 && QString::fromUtf8(escapeText).toUcs4().size() != 1) {
+            const QByteArray message = "The invalid escape character \"" + escapeText
                                        + "\" was specified in a LIKE predicate.";
             sqlite3_result_error(ctx, message.constData(), message.size());
             return;
         }
-    }
-    const QByteArray source(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
-                            sqlite3_value_bytes(argv[0]));
-    // A statement's pattern is usually the same on every row: compiled once
-    // and kept with the statement.
-    auto *pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
-    std::unique_ptr<LikePattern> compiled;
-    if (!pattern || pattern->source != source || pattern->escape != escape) {
-        compiled.reset(compileLike(source, escape));
+        compiled.reset(compileLike(QByteArray(source, sourceBytes), escapeText));
         pattern = compiled.get();
     }
     bool matched = false;
