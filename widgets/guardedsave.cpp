@@ -19,13 +19,62 @@ namespace {
 constexpr int StoredRole = Qt::UserRole + 40;
 constexpr int ShownRole = Qt::UserRole + 41;
 
+// A NULL is kept as a null value of its own, apart from an empty text.
+QVariant keptValue(const QVariant &stored)
+{
+    return stored.isNull() ? QVariant(QStringLiteral("\x01null")) : stored;
+}
+
+class LoadedItem : public QTableWidgetItem
+{
+public:
+    LoadedItem(const QString &shown, const QVariant &stored)
+        : QTableWidgetItem(shown)
+        , m_stored(keptValue(stored))
+        , m_shown(shown)
+    {
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == StoredRole) {
+            return m_stored;
+        }
+        if (role == ShownRole) {
+            return m_shown;
+        }
+        return QTableWidgetItem::data(role);
+    }
+
+    void setData(int role, const QVariant &value) override
+    {
+        if (role == StoredRole) {
+            m_stored = value;
+        } else if (role == ShownRole) {
+            m_shown = value.toString();
+        } else {
+            QTableWidgetItem::setData(role, value);
+        }
+    }
+
+    QTableWidgetItem *clone() const override { return new LoadedItem(*this); }
+
+private:
+    QVariant m_stored;
+    QString m_shown;
+};
+
 } // namespace
 
 void remember(QTableWidgetItem *item, const QVariant &stored)
 {
-    // A NULL is kept as a null value of its own, apart from an empty text.
-    item->setData(StoredRole, stored.isNull() ? QVariant(QStringLiteral("\x01null")) : stored);
+    item->setData(StoredRole, keptValue(stored));
     item->setData(ShownRole, item->text());
+}
+
+QTableWidgetItem *loadedItem(const QString &shown, const QVariant &stored)
+{
+    return new LoadedItem(shown, stored);
 }
 
 QVariant loaded(const QTableWidgetItem *item)

@@ -21,6 +21,10 @@ namespace GuardedSave {
 
 // The stored value and the text shown for it when loaded.
 void remember(QTableWidgetItem *item, const QVariant &stored);
+// A new cell showing shown that remembers stored, as remember() would; it
+// keeps both beside its text, so that a table of a hundred thousand rows is
+// loaded without growing every cell's role list twice.
+QTableWidgetItem *loadedItem(const QString &shown, const QVariant &stored);
 // The stored value the cell was loaded with (invalid for a new cell).
 QVariant loaded(const QTableWidgetItem *item);
 // Whether the cell's text differs from the one it was loaded with.

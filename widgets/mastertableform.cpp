@@ -158,32 +158,40 @@ void MasterTableForm::load()
     const int columnCount = m_definition.columns.size();
 
     // One pass over the list: the rows read decide the row count, so no row
-    // is ever left without items.
+    // is ever left without items. The cells become items as they are read.
     QVector<QTableWidgetItem *> items;
-    Gateway::Rows rows;
+    QSqlQuery query;
+    query.setForwardOnly(true);
     QString error;
-    const bool ok = Gateway::read(SqlTemplate::fill(m_definition.listSql, {m_searchClause}), &rows, &error);
-    for (const QVector<QVariant> &values : qAsConst(rows)) {
+    bool ok = Gateway::exec(query, SqlTemplate::fill(m_definition.listSql, {m_searchClause}), &error);
+    while (ok && query.next()) {
         for (int c = 0; c < columnCount; ++c) {
-            const QVariant value = values.value(c);
             switch (m_definition.columns.at(c).role) {
             case Role::Code:
             case Role::Id:
-                items << readOnlyItem(value.toString());
+                items << readOnlyItem(query.value(c).toString());
                 break;
-            case Role::Text:
-                items << new QTableWidgetItem(value.toString());
-                GuardedSave::remember(items.last(), value);
+            case Role::Text: {
+                const QVariant value = query.value(c);
+                items << GuardedSave::loadedItem(value.toString(), value);
                 break;
-            case Role::Price:
-                items << new QTableWidgetItem(DecimalText::twoDecimals(value.toDouble()));
-                GuardedSave::remember(items.last(), value);
+            }
+            case Role::Price: {
+                const QVariant value = query.value(c);
+                items << GuardedSave::loadedItem(DecimalText::twoDecimals(value.toDouble()), value);
                 break;
+            }
             case Role::Tick:
                 items << tickItem();
                 break;
             }
         }
+    }
+    ok = ok && Gateway::fetchedAll(query, &error);
+    if (!ok) {
+        // A list that broke off is not shown as if it were all of it.
+        qDeleteAll(items);
+        items.clear();
     }
 
     const int rowCount = columnCount > 0 ? items.size() / columnCount : 0;
