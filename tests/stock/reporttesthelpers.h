@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 namespace ReportTest {
@@ -68,7 +68,7 @@ struct Form
     QComboBox *goods = find<QComboBox>("comboBox_2");
     QComboBox *category = find<QComboBox>("comboBox_3");
     QComboBox *partyGroup = find<QComboBox>("comboBox_4");
-    QTableWidget *table = find<QTableWidget>("tableWidget");
+    QTableView *table = find<QTableView>("tableWidget");
     QLabel *summary = find<QLabel>("label_5");
 
     void query(const QDate &first, const QDate &last) const
@@ -86,18 +86,19 @@ struct Form
         QCOMPARE(box->currentText(), text);
     }
 
+    QString cell(int r, int c) const { return table->model()->index(r, c).data().toString(); }
     QStringList row(int r) const
     {
         QStringList texts;
-        for (int c = 0; c < table->columnCount(); ++c) {
-            texts << table->item(r, c)->text();
+        for (int c = 0; c < table->model()->columnCount(); ++c) {
+            texts << cell(r, c);
         }
         return texts;
     }
     QList<QStringList> rows() const
     {
         QList<QStringList> all;
-        for (int r = 0; r < table->rowCount(); ++r) {
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
             all << row(r);
         }
         return all;
@@ -106,8 +107,8 @@ struct Form
     QStringList column(int c) const
     {
         QStringList texts;
-        for (int r = 0; r < table->rowCount(); ++r) {
-            texts << table->item(r, c)->text();
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            texts << cell(r, c);
         }
         return texts;
     }
