@@ -86,20 +86,14 @@ struct Form
         QCOMPARE(box->currentText(), text);
     }
 
-    QString cell(int r, int c) const { return table->model()->index(r, c).data().toString(); }
-    QStringList row(int r) const
-    {
-        QStringList texts;
-        for (int c = 0; c < table->model()->columnCount(); ++c) {
-            texts << cell(r, c);
-        }
-        return texts;
-    }
     QList<QStringList> rows() const
     {
         QList<QStringList> all;
         for (int r = 0; r < table->model()->rowCount(); ++r) {
-            all << row(r);
+            all << QStringList();
+            for (int c = 0; c < table->model()->columnCount(); ++c) {
+                all.last() << table->model()->index(r, c).data().toString();
+            }
         }
         return all;
     }
@@ -107,8 +101,8 @@ struct Form
     QStringList column(int c) const
     {
         QStringList texts;
-        for (int r = 0; r < table->model()->rowCount(); ++r) {
-            texts << cell(r, c);
+        for (const QStringList &row : rows()) {
+            texts << row.at(c);
         }
         return texts;
     }
