@@ -202,13 +202,17 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
     const int columnCount = model->columnCount();
     const QStringList header = headerTexts(view->model(), columnCount);
 
-    progressBar->show();
-    progressBar->setValue(0);
-    progressBar->setRange(0, rowCount);
+    if (progressBar) {
+        progressBar->show();
+        progressBar->setValue(0);
+        progressBar->setRange(0, rowCount);
+    }
 
     CsvFile file(fileName);
     if (!file.open()) {
-        progressBar->hide();
+        if (progressBar) {
+            progressBar->hide();
+        }
         tellFailure(parent, fileName, file.error());
         return;
     }
@@ -219,10 +223,14 @@ void CsvExport::exportModel(QWidget *parent, QTableView *view, QAbstractItemMode
             texts << model->data(model->index(r, c), Qt::DisplayRole).toString();
         }
         file.writeLine(texts);
-        progressBar->setValue(r + 1);
+        if (progressBar) {
+            progressBar->setValue(r + 1);
+        }
     }
     const bool written = file.commit();
-    progressBar->hide();
+    if (progressBar) {
+        progressBar->hide();
+    }
     if (!written) {
         tellFailure(parent, fileName, file.error());
         return;

@@ -21,9 +21,9 @@ public:
     // For forms whose table is a QTableWidget filled item by item.
     static void exportTable(QWidget *parent, QTableWidget *table);
 
-    // For forms whose table is a view over a query model. The header texts
-    // come from the view, the rows from model; progressBar is shown while the
-    // lines are written and hidden again afterwards.
+    // For forms whose table is a view over a model. The header texts come
+    // from the view, the rows from model; progressBar, if any, is shown while
+    // the lines are written and hidden again afterwards.
     static void exportModel(QWidget *parent, QTableView *view, QAbstractItemModel *model,
                             QProgressBar *progressBar);
 

@@ -10,7 +10,7 @@
 class QComboBox;
 class QDateEdit;
 class QSqlQuery;
-class QTableWidget;
+class QTableView;
 
 // What the goods statistics, gross profit and purchase detail reports share:
 // a bar of a date range and pick-list filters above a read-only table that one
@@ -35,9 +35,9 @@ protected:
     static QString goodsListSql();
     static QString goodsCategorySql();
 
-    // Read-only report table: titles and widths, header at least 30 pixels
-    // high, no row numbers.
-    static void setUpTable(QTableWidget *table, const QVector<Column> &columns);
+    // Read-only report table: the view shows a ReportTableModel with the
+    // titles, at the widths; header at least 30 pixels high, no row numbers.
+    static void setUpTable(QTableView *table, const QVector<Column> &columns);
 
     static QString dayText(const QDateEdit *edit);
 
@@ -58,7 +58,7 @@ protected:
     // table empty, is reported, and returns -1; else the number of rows
     // shown.
     using RowReader = std::function<QStringList(const QSqlQuery &query)>;
-    static int fillTable(QTableWidget *table, const QString &sql, const RowReader &readRow);
+    static int fillTable(QTableView *table, const QString &sql, const RowReader &readRow);
 
-    void exportTable(QTableWidget *table);
+    void exportTable(QTableView *table);
 };

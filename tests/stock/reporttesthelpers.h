@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 namespace ReportTest {
@@ -68,7 +68,7 @@ struct Form
     QComboBox *goods = find<QComboBox>("comboBox_2");
     QComboBox *category = find<QComboBox>("comboBox_3");
     QComboBox *partyGroup = find<QComboBox>("comboBox_4");
-    QTableWidget *table = find<QTableWidget>("tableWidget");
+    QTableView *table = find<QTableView>("tableWidget");
     QLabel *summary = find<QLabel>("label_5");
 
     void query(const QDate &first, const QDate &last) const
@@ -86,19 +86,14 @@ struct Form
         QCOMPARE(box->currentText(), text);
     }
 
-    QStringList row(int r) const
-    {
-        QStringList texts;
-        for (int c = 0; c < table->columnCount(); ++c) {
-            texts << table->item(r, c)->text();
-        }
-        return texts;
-    }
     QList<QStringList> rows() const
     {
         QList<QStringList> all;
-        for (int r = 0; r < table->rowCount(); ++r) {
-            all << row(r);
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            all << QStringList();
+            for (int c = 0; c < table->model()->columnCount(); ++c) {
+                all.last() << table->model()->index(r, c).data().toString();
+            }
         }
         return all;
     }
@@ -106,8 +101,8 @@ struct Form
     QStringList column(int c) const
     {
         QStringList texts;
-        for (int r = 0; r < table->rowCount(); ++r) {
-            texts << table->item(r, c)->text();
+        for (const QStringList &row : rows()) {
+            texts << row.at(c);
         }
         return texts;
     }

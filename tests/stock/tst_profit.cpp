@@ -1,5 +1,6 @@
 #include "stock/profit.h"
 #include "stock/reporttesthelpers.h"
+#include "support/messagerecorder.h"
 
 #include <memory>
 
@@ -84,7 +85,8 @@ void tst_profit::totalsLineSumsIncomeCostAndMargin()
     QCOMPARE(form.summary->text(), totals);
 }
 
-// The window opens with its lists filled and writes its log row.
+// The window opens with its lists filled and writes its log row; a later
+// query that fails empties the list.
 void tst_profit::showsEachDeliveryWithItsCostPrice()
 {
     // On 2024-03-07 the purchases net to nothing: no average, and no
@@ -102,6 +104,14 @@ void tst_profit::showsEachDeliveryWithItsCostPrice()
     QCOMPARE(form.rows(), (QList<QStringList>{{"2024-03-05", "1-东方超市", "1001", "大米", "袋", "10.00", "9.00", "6.50"},
                                               {"2024-03-06", "2-西城商店", "1001", "大米", "袋", "1.00", "8.00", "4.00"},
                                               {"2024-03-07", "2-西城商店", "1001", "大米", "袋", "2.00", "8.00", "4.00"}}));
+
+    // A report that can no longer be read shows nothing, no totals either,
+    // and says why.
+    MessageRecorder messages;
+    QVERIFY(m_db->exec(QStringLiteral("drop table sell")));
+    form.queryMarch();
+    QCOMPARE(messages.last().title, QStringLiteral("错误提示"));
+    QVERIFY(form.rows().isEmpty() && form.summary->text().isEmpty());
 }
 
 void tst_profit::filtersNarrowTheList_data()
