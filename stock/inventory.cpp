@@ -69,14 +69,14 @@ inventory::~inventory() = default;
 
 QString inventory::loadStatement(const QString &from, const QString &to)
 {
-    // unrestrictedLoadStatement with the cost prices taken from the purchases
-    // of the period only, joined on the day and goods item themselves: a
-    // correction is joined to the purchases of its own day, so no other
-    // purchase can match, and a date and an integer are equal exactly when
-    // the texts built of them are. Loading no longer grows with the years of
-    // purchases kept.
+    // unrestrictedLoadStatement with each correction's cost price looked up
+    // among the purchases of its own day and goods item, the only ones its
+    // join can match: the grouped purchases give at most one row per day and
+    // goods item, and a date and an integer are equal exactly when the texts
+    // built of them are. Loading grows with the period's corrections, not
+    // with the years of purchases kept, and reads only the purchases it needs.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,isnull(t3.price,t2.purchar_price),t1.quantity*isnull(t3.price,t2.purchar_price),t1.remarks,t1.input,t1.id  from (select date,food_id,quantity,remarks,input,id from inventory where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join (select date,food_id,sum(quantity*price)/nullif(sum(quantity),0) as price from purchar where date between '%1' and '%2' group by date,food_id) t3 on t1.date=t3.date and t1.food_id=t3.food_id left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
+        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.cost,t1.quantity*t1.cost,t1.remarks,t1.input,t1.id  from (select t0.date,t0.food_id,t0.quantity,t0.remarks,t0.input,t0.id,isnull((select sum(quantity*price)/nullif(sum(quantity),0) from purchar t3 where t3.date=t0.date and t3.food_id=t0.food_id),t2.purchar_price) as cost from inventory t0 left join (select food_id,purchar_price from food_info ) t2 on t0.food_id=t2.food_id where t0.date between '%1' and '%2') t1 left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
         .arg(from, to);
 }
 
@@ -229,20 +229,31 @@ void inventory::on_pushButton_4_clicked()
         Messages::databaseError(this, error);
         return;
     }
+    QVector<QTableWidgetItem *> items;
+    items.reserve(rows.size() * ColumnCount);
     for (const QVector<QVariant> &values : qAsConst(rows)) {
         // Shown as the server's decimal column shows it; the amount is made
         // from the price as shown, like a new row's.
         const QString quantity = DecimalText::twoDecimals(values.value(4).toDouble());
         const QString price = DecimalText::twoDecimals(values.value(5).toDouble());
-        appendRow({values.value(0).toString(), values.value(1).toString(),
-                   values.value(2).toString(), values.value(3).toString(), quantity, price,
-                   DecimalText::twoDecimals(DecimalText::valueOf(price) * DecimalText::valueOf(quantity)),
-                   values.value(7).toString(), values.value(8).toString(),
-                   values.value(9).toString()});
-        const int row = table->rowCount() - 1;
-        GuardedSave::remember(table->item(row, QuantityColumn), values.value(4));
-        GuardedSave::remember(table->item(row, RemarksColumn), values.value(7));
+        const QStringList cells{values.value(0).toString(), values.value(1).toString(),
+                                values.value(2).toString(), values.value(3).toString(), quantity, price,
+                                DecimalText::twoDecimals(DecimalText::valueOf(price) * DecimalText::valueOf(quantity)),
+                                values.value(7).toString(), values.value(8).toString(),
+                                values.value(9).toString()};
+        for (int column = 0; column < TickColumn; ++column) {
+            // The quantity and remarks remember what they were loaded with.
+            if (column == QuantityColumn) {
+                items << GuardedSave::loadedItem(cells.at(column), values.value(4));
+            } else if (column == RemarksColumn) {
+                items << GuardedSave::loadedItem(cells.at(column), values.value(7));
+            } else {
+                items << readOnlyItem(cells.at(column));
+            }
+        }
+        items << tickItem();
     }
+    TableCells::replaceRows(table, items);
 }
 
 QString inventory::unchangedCondition(int row) const

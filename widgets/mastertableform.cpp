@@ -194,21 +194,8 @@ void MasterTableForm::load()
         items.clear();
     }
 
-    const int rowCount = columnCount > 0 ? items.size() / columnCount : 0;
-    table->setUpdatesEnabled(false);
-    table->setRowCount(0);
     table->setColumnCount(columnCount);
-    table->setRowCount(rowCount);
-    {
-        // Each placed item would tell the view that its cell changed; the
-        // rows are new and the view is repainted whole below.
-        const QSignalBlocker quiet(table->model());
-        for (int i = 0; i < items.size(); ++i) {
-            table->setItem(i / columnCount, i % columnCount, items.at(i));
-        }
-    }
-    table->setUpdatesEnabled(true);
-    table->viewport()->update();
+    TableCells::replaceRows(table, items);
     m_unsaved = false;
     if (!ok) {
         Messages::databaseError(this, error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 
 class QTableWidget;
 class QTableWidgetItem;
@@ -16,5 +17,10 @@ QTableWidgetItem *tickItem();
 
 // The text of a cell; a cell that was never filled reads as empty.
 QString cellText(const QTableWidget *table, int row, int column);
+
+// Shows items, row after row of the table's column count, in place of the
+// table's rows. The view is repainted once, not cell by cell: a list of
+// tens of thousands of rows is placed in one go.
+void replaceRows(QTableWidget *table, const QVector<QTableWidgetItem *> &items);
 
 } // namespace TableCells
