@@ -741,6 +741,20 @@ void fnVarchar(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
 }
 
+// Ten characters "dddd-dd-dd".
+bool isIsoDay(const char *s, int bytes)
+{
+    if (bytes != 10 || s[4] != '-' || s[7] != '-') {
+        return false;
+    }
+    for (int i = 0; i < 10; ++i) {
+        if (i != 4 && i != 7 && (s[i] < '0' || s[i] > '9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // jxc_convert(x, n, style): convert(varchar(n), x, style). Stored dates are
 // text; a text that is a date is printed in the style, other values as by
 // cast. A date without a time part keeps none, as SQL Server prints a date
@@ -753,13 +767,19 @@ void fnConvert(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     const char *s = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const int bytes = sqlite3_value_bytes(argv[0]);
+    const int style = sqlite3_value_int(argv[2]);
+    // A stored day ("yyyy-MM-dd") prints as itself in the ISO styles, valid
+    // or not: the reports convert one for every row they show.
+    if (s && isIsoDay(s, bytes) && (style == 20 || style == 120 || style == 21 || style == 121 || style == 23)) {
+        resultText(ctx, s, bytes, sqlite3_value_int(argv[1]));
+        return;
+    }
     DateTime dt;
     if (!s || !parseDateTime(s, bytes, false, &dt)) {
         fnVarchar(ctx, argc, argv);
         return;
     }
     const int length = sqlite3_value_int(argv[1]);
-    const int style = sqlite3_value_int(argv[2]);
     char buf[64];
     int n = 0;
     switch (style) {

@@ -141,6 +141,9 @@ void tst_Translator::results_data()
         << "select cast(MIN(date) as varchar)+'至'+cast(MAX(date) as varchar) from purchar"
         << QStringList{"'2024-03-05至2024-03-06'"};
 
+    QTest::newRow("convert of a stored day keeps its text, cut to the width")
+        << "select convert(varchar(10),'2024-03-05',20), convert(varchar(7),'2024-03-05',23), convert(varchar(10),'2024-02-30',120)"
+        << QStringList{"'2024-03-05' | '2024-03' | '2024-02-30'"};
     QTest::newRow("convert of a time stamp to varchar style 20, and of NULL")
         << "select convert(varchar(10),date,20), convert(varchar(19),date,20), convert(varchar(10),null,20)"
            " from info where id=2"
