@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <memory>
 
 using Mssql::Node;
 using Mssql::Token;
@@ -165,6 +166,13 @@ struct Template
     bool readOnly = false;
 };
 
+// Only a text with an "e" in it can be in exponent form: the common case
+// skips the pattern.
+bool mayBeExponentText(const QString &literal)
+{
+    return literal.contains(QLatin1Char('e'), Qt::CaseInsensitive);
+}
+
 Statement fill(const Template &t, const QVector<Token> &statement, const Shape &shape)
 {
     Statement result;
@@ -183,7 +191,7 @@ Statement fill(const Template &t, const QVector<Token> &statement, const Shape &
     result.text += t.pieces.last();
     for (const auto &check : t.checks) {
         const Token &literal = statement.at(shape.literals.at(check.first));
-        if (Mssql::isExponentText(literal)) {
+        if (mayBeExponentText(literal.text) && Mssql::isExponentText(literal)) {
             MssqlTranslator::TextToColumn found = check.second;
             found.literal = literal.text;
             result.checks << found;
@@ -286,7 +294,8 @@ bool isRowWrite(const QVector<Token> &statement)
 
 // Translates a write through the template of its shape, made on the shape's
 // first translation; any other statement as it is.
-Statement translateCached(const QVector<Token> &statement, bool *shaped)
+Statement translateCached(const QVector<Token> &statement, bool *shaped, Shape *usedShape = nullptr,
+                          Template *usedTemplate = nullptr)
 {
     *shaped = false;
     if (!isRowWrite(statement)) {
@@ -305,6 +314,10 @@ Statement translateCached(const QVector<Token> &statement, bool *shaped)
                 return translateStatement(statement);
             }
             *shaped = true;
+            if (usedShape) {
+                *usedShape = shape;
+                *usedTemplate = *hit;
+            }
             return fill(*hit, statement, shape);
         }
     }
@@ -314,6 +327,10 @@ Statement translateCached(const QVector<Token> &statement, bool *shaped)
     }
     auto *made = new Template(makeTemplate(statement, shape, own));
     *shaped = made->usable;
+    if (usedShape && made->usable) {
+        *usedShape = shape;
+        *usedTemplate = *made;
+    }
     int cost = shape.key.size();
     for (const QString &piece : qAsConst(made->pieces)) {
         cost += piece.size();
@@ -385,6 +402,225 @@ MssqlTranslator::Translation translateText(const QString &sql, bool cached, bool
     return result;
 }
 
+// The rows of a save are sent one statement each, and each was tokenized
+// whole only to find its literals again. A statement's raw text with its
+// literals cut out (the "raw shape") names its shape as well: two texts alike
+// but for their literals tokenize alike but for those literals, since a
+// quoted text ends where it ends whatever it holds, and only plain numbers
+// (digits with at most one point, standing apart) are cut out. A raw shape
+// seen once keeps the template of its shape and which of its literals fill
+// which hole; the literals that are part of the shape (arguments of calls,
+// "top n") are kept and must come again as they were.
+struct RawShape
+{
+    QString key;
+    QVector<QPair<int, int>> spans; // start and length of each literal
+};
+
+bool isWordish(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') || c == QLatin1Char('@')
+        || c == QLatin1Char('#');
+}
+
+// False for a text this scan does not take apart (comments, parameters,
+// variables, numbers in other forms, an unterminated quote): it then goes
+// the whole way.
+bool rawShapeOf(const QString &sql, RawShape *shape)
+{
+    const int n = sql.size();
+    shape->key.reserve(n);
+    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql.at(i);
+        const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            int end = i + 1;
+            while (end < n && !(sql.at(end) == close && !(end + 1 < n && sql.at(end + 1) == close))) {
+                end += sql.at(end) == close ? 2 : 1;
+            }
+            if (end >= n) {
+                return false;
+            }
+            if (c == QLatin1Char('\'')) {
+                shape->key += QLatin1String("\x01s");
+                shape->spans.append({i, end - i + 1});
+            } else {
+                shape->key += sql.midRef(i, end - i + 1);
+            }
+            i = end + 1;
+            continue;
+        }
+        if ((c == QLatin1Char('-') && next == QLatin1Char('-')) || (c == QLatin1Char('/') && next == QLatin1Char('*'))
+            || c == QLatin1Char('?') || c == QLatin1Char(':') || c == QChar(0x01)
+            || (c == QLatin1Char('.') && isDigit(next))) {
+            return false;
+        }
+        const QChar before = i > 0 ? sql.at(i - 1) : QChar();
+        if (isDigit(c) && !isWordish(before) && before != QLatin1Char('.')) {
+            int j = i;
+            while (j < n && isDigit(sql.at(j))) {
+                ++j;
+            }
+            const bool point = j < n && sql.at(j) == QLatin1Char('.');
+            if (point) {
+                for (++j; j < n && isDigit(sql.at(j)); ++j) {
+                }
+            }
+            if (j < n && (isWordish(sql.at(j)) || sql.at(j) == QLatin1Char('.') || sql.at(j) == QLatin1Char('\''))) {
+                return false;
+            }
+            shape->key += point ? QLatin1String("\x01d") : QLatin1String("\x01i");
+            shape->spans.append({i, j - i});
+            i = j;
+            continue;
+        }
+        shape->key += c;
+        ++i;
+    }
+    return true;
+}
+
+struct RawEntry
+{
+    Template statement;
+    int literalCount = 0;   // value literals of the shape
+    QVector<int> holeOf;    // per literal of the raw text: its value literal, or -1
+    QStringList kept;       // per literal of the raw text: its text where it is kept
+};
+
+QMutex rawMutex;
+// Bounded by characters, as the other caches are.
+QCache<QString, RawEntry> rawShapes(2 * 1024 * 1024);
+
+bool translateByRawShape(const QString &sql, MssqlTranslator::Translation *out)
+{
+    RawShape raw;
+    if (!rawShapeOf(sql, &raw)) {
+        return false;
+    }
+    RawEntry entry;
+    {
+        QMutexLocker lock(&rawMutex);
+        const RawEntry *hit = rawShapes.object(raw.key);
+        if (!hit) {
+            return false;
+        }
+        entry = *hit;
+    }
+    QVector<QStringRef> values(entry.literalCount);
+    for (int k = 0; k < raw.spans.size(); ++k) {
+        const QStringRef text = sql.midRef(raw.spans.at(k).first, raw.spans.at(k).second);
+        if (entry.holeOf.at(k) < 0) {
+            if (text != entry.kept.at(k)) {
+                return false;
+            }
+        } else {
+            values[entry.holeOf.at(k)] = text;
+        }
+    }
+    const Template &t = entry.statement;
+    QString text;
+    int size = 0;
+    for (const QString &piece : t.pieces) {
+        size += piece.size();
+    }
+    for (int hole : t.holes) {
+        size += values.at(hole).size();
+    }
+    text.reserve(size);
+    for (int i = 0; i < t.holes.size(); ++i) {
+        text += t.pieces.at(i);
+        text += values.at(t.holes.at(i));
+    }
+    text += t.pieces.last();
+    QVector<MssqlTranslator::TextToColumn> checks;
+    for (const auto &check : t.checks) {
+        const QStringRef literal = values.at(check.first);
+        if (literal.startsWith(QLatin1Char('\'')) && mayBeExponentText(literal.toString())) {
+            Token token;
+            token.kind = Token::String;
+            token.text = literal.toString();
+            if (Mssql::isExponentText(token)) {
+                MssqlTranslator::TextToColumn found = check.second;
+                found.literal = token.text;
+                checks << found;
+            }
+        }
+    }
+    out->statements << text;
+    out->placeholders << t.placeholders;
+    out->readOnly << t.readOnly;
+    out->numberTexts << checks;
+    return true;
+}
+
+// After sql, a single row write, went the whole way through its shape's
+// template: keeps its raw shape for the next rows. Only where the literals
+// the scan cut out are exactly the literal tokens, in order.
+void keepRawShape(const QString &sql)
+{
+    RawShape raw;
+    if (!rawShapeOf(sql, &raw)) {
+        return;
+    }
+    {
+        QMutexLocker lock(&rawMutex);
+        if (rawShapes.contains(raw.key)) {
+            return;
+        }
+    }
+    QVector<Token> tokens;
+    QString error;
+    if (!Mssql::tokenize(sql, tokens, &error)) {
+        return;
+    }
+    while (!tokens.isEmpty() && isOp(tokens.last(), ";")) {
+        tokens.removeLast();
+    }
+    for (const Token &t : qAsConst(tokens)) {
+        if (isOp(t, ";")) {
+            return;
+        }
+    }
+    if (tokens.isEmpty()) {
+        return;
+    }
+    bool shaped = false;
+    Shape shape;
+    auto entry = std::make_unique<RawEntry>();
+    translateCached(tokens, &shaped, &shape, &entry->statement);
+    if (!shaped) {
+        return;
+    }
+    int k = 0;
+    for (int i = 0; i < tokens.size(); ++i) {
+        const Token &t = tokens.at(i);
+        if (t.kind != Token::String && t.kind != Token::Number) {
+            continue;
+        }
+        if (k >= raw.spans.size() || sql.midRef(raw.spans.at(k).first, raw.spans.at(k).second) != t.text) {
+            return;
+        }
+        const int hole = shape.literals.indexOf(i);
+        entry->holeOf << hole;
+        entry->kept << (hole < 0 ? t.text : QString());
+        ++k;
+    }
+    if (k != raw.spans.size()) {
+        return;
+    }
+    entry->literalCount = shape.literals.size();
+    int cost = raw.key.size();
+    for (const QString &piece : qAsConst(entry->statement.pieces)) {
+        cost += piece.size();
+    }
+    QMutexLocker lock(&rawMutex);
+    rawShapes.insert(raw.key, entry.release(), qMax(1, cost));
+}
+
 } // namespace
 
 MssqlTranslator::Translation MssqlTranslator::translateUncached(const QString &sql)
@@ -407,8 +643,15 @@ MssqlTranslator::Translation MssqlTranslator::translate(const QString &sql)
             return *hit;
         }
     }
+    Translation t;
+    if (translateByRawShape(sql, &t)) {
+        return t;
+    }
     bool shaped = false;
-    Translation t = translateText(sql, true, &shaped);
+    t = translateText(sql, true, &shaped);
+    if (shaped && t.statements.size() == 1) {
+        keepRawShape(sql);
+    }
     // Texts of several statements are the forms' save blocks, whose values
     // differ every time: caching them would only push the reports out. So
     // would the rows of a save one by one, which their shapes serve.

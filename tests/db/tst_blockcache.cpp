@@ -31,6 +31,11 @@ void tst_BlockCache::shapeGivesTheFreshTranslation_data()
     QTest::newRow("values inside calls and top stay part of the shape")
         << "update t set a=convert(varchar(%1),b,%1), c=left(%1,2) where id in (select top %1 id from t)"
         << QStringList{"10", "20", "23", "5"};
+    QTest::newRow("numbers beside names, points and quotes")
+        << "delete from t1 where a=%1 and b2=%1 and [c 3]=%1 and \"d\"=%1 and e=left(%1,2);"
+        << QStringList{"5", "5.25", "'5'", "-3", "12", "7.", "'x'"};
+    QTest::newRow("a comment or a parameter")
+        << "update t set a=%1 where id=7 and b=? -- %1\n" << QStringList{"1", "'a'", "2"};
     QTest::newRow("a block of writes")
         << "update t set a=%1 where id=1;delete from t where a=%1;insert into t (a) values (%1);"
         << texts;
