@@ -62,22 +62,23 @@ bool extract(const QString &sql, QString *shape, QVector<QVariant> *values,
             i = stop;
         } else if (c == QLatin1Char('\'')) {
             // Not a null string: '' is an empty text, not NULL.
-            QString text(QLatin1String(""));
             int j = i + 1;
+            bool doubled = false;
             for (;;) {
-                if (j >= n) {
+                j = sql.indexOf(QLatin1Char('\''), j);
+                if (j < 0) {
                     return false; // unterminated: leave it to SQLite's message
                 }
-                if (sql.at(j) == QLatin1Char('\'')) {
-                    if (j + 1 < n && sql.at(j + 1) == QLatin1Char('\'')) {
-                        text += QLatin1Char('\'');
-                        j += 2;
-                        continue;
-                    }
-                    break;
+                if (j + 1 < n && sql.at(j + 1) == QLatin1Char('\'')) {
+                    doubled = true;
+                    j += 2;
+                    continue;
                 }
-                text += sql.at(j);
-                ++j;
+                break;
+            }
+            QString text = j == i + 1 ? QString(QLatin1String("")) : sql.mid(i + 1, j - i - 1);
+            if (doubled) {
+                text.replace(QLatin1String("''"), QLatin1String("'"));
             }
             found << text;
             out += QLatin1Char('?');
