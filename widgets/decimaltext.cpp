@@ -14,7 +14,22 @@ QString twoDecimals(double value)
     // the decimal the double stands for before rounding.
     const double scaled = value * 100.0;
     const double nudged = scaled + std::copysign(std::fabs(scaled) * 1e-12, scaled);
-    const QString text = QString::number(std::round(nudged) / 100.0, 'f', 2);
+    const double cents = std::round(nudged);
+    if (std::fabs(cents) < 1e15) {
+        // Whole cents print as integers: the same text, without the double
+        // formatting that a list of a hundred thousand prices pays for.
+        const long long whole = static_cast<long long>(cents);
+        const unsigned long long magnitude = static_cast<unsigned long long>(whole < 0 ? -whole : whole);
+        QString text = QString::number(magnitude / 100);
+        text += QLatin1Char('.');
+        text += QLatin1Char(char('0' + magnitude / 10 % 10));
+        text += QLatin1Char(char('0' + magnitude % 10));
+        if (whole < 0) {
+            text.prepend(QLatin1Char('-'));
+        }
+        return text;
+    }
+    const QString text = QString::number(cents / 100.0, 'f', 2);
     // A tiny negative remainder of a sum must not print as "-0.00".
     if (text == QStringLiteral("-0.00")) {
         return QStringLiteral("0.00");
