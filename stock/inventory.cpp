@@ -75,8 +75,10 @@ QString inventory::loadStatement(const QString &from, const QString &to)
     // goods item, and a date and an integer are equal exactly when the texts
     // built of them are. Loading grows with the period's corrections, not
     // with the years of purchases kept, and reads only the purchases it needs.
+    // The name, unit and standard purchase price come from one join of the
+    // goods: goods codes are unique.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.cost,t1.quantity*t1.cost,t1.remarks,t1.input,t1.id  from (select t0.date,t0.food_id,t0.quantity,t0.remarks,t0.input,t0.id,isnull((select sum(quantity*price)/nullif(sum(quantity),0) from purchar t3 where t3.date=t0.date and t3.food_id=t0.food_id),t2.purchar_price) as cost from inventory t0 left join (select food_id,purchar_price from food_info ) t2 on t0.food_id=t2.food_id where t0.date between '%1' and '%2') t1 left join food_info t4 on t1.food_id=t4.food_id order by t1.date,t1.food_id")
+        "select convert(varchar(10),t1.date,20),t1.food_id,t1.food_name,t1.unit,t1.quantity,t1.cost,t1.quantity*t1.cost,t1.remarks,t1.input,t1.id  from (select t0.date,t0.food_id,t4.food_name,t4.unit,t0.quantity,t0.remarks,t0.input,t0.id,isnull((select sum(quantity*price)/nullif(sum(quantity),0) from purchar t3 where t3.date=t0.date and t3.food_id=t0.food_id),t4.purchar_price) as cost from inventory t0 left join food_info t4 on t0.food_id=t4.food_id where t0.date between '%1' and '%2') t1 order by t1.date,t1.food_id")
         .arg(from, to);
 }
 

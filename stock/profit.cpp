@@ -45,9 +45,11 @@ QString profit::reportStatement(const QString &from, const QString &to,
     // can match: the grouped purchases give at most one row per day and
     // goods item, and the delivery's own day and goods item are a date and an
     // integer, which the built texts only spell. The report then grows with
-    // the period's deliveries, not with the years of purchases kept.
+    // the period's deliveries, not with the years of purchases kept. The
+    // standard purchase price comes from the goods row already joined for
+    // the name: goods codes are unique, so both joins find the same row.
     return QStringLiteral(
-        "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.price,isnull((select sum(quantity*price)/nullif(sum(quantity),0) from purchar t3 where t3.date=t1.date and t3.food_id=t1.food_id),t2.purchar_price)  from (select date,customer_id,food_id,quantity,price from sell where date between '%1' and '%2') t1  left join (select food_id,purchar_price from food_info ) t2 on t1.food_id=t2.food_id left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on t1.customer_id=t5.customer_id where 1=1 %3 %4 %5 %6 order by t1.food_id,t1.customer_id,t1.date")
+        "select convert(varchar(10),t1.date,20),cast(t1.customer_id as varchar)+'-'+t5.customer_name,t1.food_id,t4.food_name,t4.unit,t1.quantity,t1.price,isnull((select sum(quantity*price)/nullif(sum(quantity),0) from purchar t3 where t3.date=t1.date and t3.food_id=t1.food_id),t4.purchar_price)  from (select date,customer_id,food_id,quantity,price from sell where date between '%1' and '%2') t1  left join food_info t4 on t1.food_id=t4.food_id left join customer t5 on t1.customer_id=t5.customer_id where 1=1 %3 %4 %5 %6 order by t1.food_id,t1.customer_id,t1.date")
         .arg(from, to, customerClause, goodsClause, categoryClause, areaClause);
 }
 
