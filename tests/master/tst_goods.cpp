@@ -300,6 +300,8 @@ void tst_goods::savePrices_data()
     QTest::newRow("blank saves as zero") << "" << "0.00";
     QTest::newRow("seven digits keep every digit") << "1234567" << "1234567.00";
     QTest::newRow("half a cent rounds up") << "5.025" << "5.03";
+    QTest::newRow("ten billion gains no cent") << "10000000000" << "10000000000.00";
+    QTest::newRow("half a cent of a billion rounds up") << "123456789.125" << "123456789.13";
 }
 
 void tst_goods::savePrices()
