@@ -89,12 +89,13 @@ void profit::on_pushButton_clicked()
         for (int c = 0; c < 5; ++c) {
             cells << query.value(c).toString();
         }
-        const QString quantity = DecimalText::twoDecimals(query.value(5).toDouble());
-        const QString price = DecimalText::twoDecimals(query.value(6).toDouble());
-        const QString costPrice = DecimalText::twoDecimals(query.value(7).toDouble());
-        cells << quantity << price << costPrice;
-        income += DecimalText::valueOf(quantity) * DecimalText::valueOf(price);
-        cost += DecimalText::valueOf(quantity) * DecimalText::valueOf(costPrice);
+        const double quantity = DecimalText::rounded(query.value(5).toDouble());
+        const double price = DecimalText::rounded(query.value(6).toDouble());
+        const double costPrice = DecimalText::rounded(query.value(7).toDouble());
+        cells << DecimalText::twoDecimals(quantity) << DecimalText::twoDecimals(price)
+              << DecimalText::twoDecimals(costPrice);
+        income += quantity * price;
+        cost += quantity * costPrice;
         return cells;
     });
     if (shown < 0) {

@@ -63,11 +63,12 @@ void purchar_info::on_pushButton_clicked()
         for (int c = 0; c < 5; ++c) {
             cells << query.value(c).toString();
         }
-        const QString quantity = DecimalText::twoDecimals(query.value(5).toDouble());
-        const QString price = DecimalText::twoDecimals(query.value(6).toDouble());
-        const QString amount = DecimalText::twoDecimals(DecimalText::valueOf(quantity) * DecimalText::valueOf(price));
-        cells << quantity << price << amount;
-        total += DecimalText::valueOf(amount);
+        const double quantity = DecimalText::rounded(query.value(5).toDouble());
+        const double price = DecimalText::rounded(query.value(6).toDouble());
+        const double amount = DecimalText::rounded(quantity * price);
+        cells << DecimalText::twoDecimals(quantity) << DecimalText::twoDecimals(price)
+              << DecimalText::twoDecimals(amount);
+        total += amount;
         return cells;
     });
     if (shown < 0) {
