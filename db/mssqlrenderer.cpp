@@ -255,6 +255,54 @@ bool Renderer::term(const QVector<Unit> &u, int i, int *next, QString *text) con
     return true;
 }
 
+namespace {
+
+// Whether a rendered term is certainly a text or NULL: one quoted literal, or
+// a whole call of the cast and convert functions, which give text or NULL.
+// "+" between two such terms joins texts and gives NULL with a NULL, as
+// SQLite's "||" does; it is rendered so, without a call for every row.
+bool isKnownText(const QString &term)
+{
+    const int n = term.size();
+    if (n >= 2 && term.at(0) == QLatin1Char('\'') && term.at(n - 1) == QLatin1Char('\'')) {
+        for (int i = 1; i < n - 1; ++i) {
+            if (term.at(i) == QLatin1Char('\'')) {
+                if (i + 1 >= n - 1 || term.at(i + 1) != QLatin1Char('\'')) {
+                    return false;
+                }
+                ++i;
+            }
+        }
+        return true;
+    }
+    static const QLatin1String calls[] = {QLatin1String("jxc_varchar("), QLatin1String("jxc_convert(")};
+    for (const QLatin1String &call : calls) {
+        if (!term.startsWith(call) || !term.endsWith(QLatin1Char(')'))) {
+            continue;
+        }
+        // The call's own ")" must be the last character.
+        int depth = 0;
+        for (int i = call.size() - 1; i < n; ++i) {
+            const QChar c = term.at(i);
+            if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+                int j = i + 1;
+                while (j < n && !(term.at(j) == c && !(j + 1 < n && term.at(j + 1) == c))) {
+                    j += term.at(j) == c ? 2 : 1;
+                }
+                i = j;
+            } else if (c == QLatin1Char('(')) {
+                ++depth;
+            } else if (c == QLatin1Char(')') && --depth == 0) {
+                return i == n - 1;
+            }
+        }
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
 // Rewrites every binary "+" into jxc_add(left, right), honouring SQL Server's
 // precedence: * / % bind tighter, + - & | ^ are one level evaluated left to
 // right, anything else (comparisons, keywords, commas) ends the expression.
@@ -301,8 +349,13 @@ QString Renderer::joinUnits(const QVector<Unit> &u)
         if (plus || (bitwise && steps.size() > 1)) {
             // SQLite ranks & and | below + and -, SQL Server on one level:
             // explicit parentheses keep SQL Server's left-to-right order.
+            bool text = isKnownText(first);
             for (const Step &s : qAsConst(steps)) {
-                if (s.op == QLatin1String("+")) {
+                const bool joinsTexts = text && s.op == QLatin1String("+") && isKnownText(s.text);
+                text = joinsTexts;
+                if (joinsTexts) {
+                    chain = QStringLiteral("(%1||%2)").arg(chain, s.text);
+                } else if (s.op == QLatin1String("+")) {
                     chain = QStringLiteral("jxc_add(%1,%2)").arg(chain, s.text);
                 } else if (bitwise) {
                     chain = QStringLiteral("(%1%2%3)").arg(chain, s.op, s.text);

@@ -182,6 +182,9 @@ void tst_Translator::results_data()
     QTest::newRow("quotes, semicolons, dashes, plus and Chinese inside literals")
         << "select 'it''s'+'!', 'a;b -- c', '/* x */', 'a+b'+'c', '1+1', '仓库'+'一号', N'中文'"
         << QStringList{"'it's!' | 'a;b -- c' | '/* x */' | 'a+bc' | '1+1' | '仓库一号' | '中文'"};
+    QTest::newRow("texts joined with a NULL, a number and a column")
+        << "select cast(null as varchar)+'a', 'a'+cast(null as varchar(3)), cast(7 as varchar)+'-'+'x', 'n'+cast(12 as varchar)+'-'+'1'"
+        << QStringList{"NULL | NULL | '7-x' | 'n12-1'"};
     QTest::newRow("comments and a trailing semicolon are left out")
         << "select 1 /* first */ + /* second */ 2; -- rest\n" << QStringList{"3"};
     QTest::newRow("bracketed reserved table name and double-quoted identifiers")
