@@ -161,6 +161,8 @@ create unique index ix_food_info_food_id on food_info (food_id)
 GO
 create index ix_food_info_category_food_id on food_info (category, food_id)
 GO
+create index ix_food_info_unit on food_info (unit)
+GO
 
 -- Stock documents ------------------------------------------------------------
 -- Stock and cost are derived from these lines by date and goods, in both
