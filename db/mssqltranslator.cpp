@@ -485,6 +485,9 @@ bool rawShapeOf(const QString &sql, RawShape *shape)
 
 struct RawEntry
 {
+    // False for a raw shape that goes the whole way every time: kept so that
+    // its next statements do not try again.
+    bool usable = false;
     Template statement;
     int literalCount = 0;   // value literals of the shape
     QVector<int> holeOf;    // per literal of the raw text: its value literal, or -1
@@ -505,7 +508,7 @@ bool translateByRawShape(const QString &sql, MssqlTranslator::Translation *out)
     {
         QMutexLocker lock(&rawMutex);
         const RawEntry *hit = rawShapes.object(raw.key);
-        if (!hit) {
+        if (!hit || !hit->usable) {
             return false;
         }
         entry = *hit;
@@ -557,9 +560,53 @@ bool translateByRawShape(const QString &sql, MssqlTranslator::Translation *out)
     return true;
 }
 
+// The template of sql's shape and where each literal the scan cut out goes;
+// false where the cut literals are not exactly the literal tokens, in order.
+bool fillRawEntry(const QString &sql, const RawShape &raw, RawEntry *entry)
+{
+    QVector<Token> tokens;
+    QString error;
+    if (!Mssql::tokenize(sql, tokens, &error)) {
+        return false;
+    }
+    while (!tokens.isEmpty() && isOp(tokens.last(), ";")) {
+        tokens.removeLast();
+    }
+    for (const Token &t : qAsConst(tokens)) {
+        if (isOp(t, ";")) {
+            return false;
+        }
+    }
+    if (tokens.isEmpty()) {
+        return false;
+    }
+    bool shaped = false;
+    Shape shape;
+    translateCached(tokens, &shaped, &shape, &entry->statement);
+    if (!shaped) {
+        return false;
+    }
+    int k = 0;
+    for (int i = 0; i < tokens.size(); ++i) {
+        const Token &t = tokens.at(i);
+        if (t.kind != Token::String && t.kind != Token::Number) {
+            continue;
+        }
+        if (k >= raw.spans.size() || sql.midRef(raw.spans.at(k).first, raw.spans.at(k).second) != t.text) {
+            return false;
+        }
+        const int hole = shape.literals.indexOf(i);
+        entry->holeOf << hole;
+        entry->kept << (hole < 0 ? t.text : QString());
+        ++k;
+    }
+    entry->literalCount = shape.literals.size();
+    return k == raw.spans.size();
+}
+
 // After sql, a single row write, went the whole way through its shape's
-// template: keeps its raw shape for the next rows. Only where the literals
-// the scan cut out are exactly the literal tokens, in order.
+// template: keeps its raw shape for the next rows, usable only where the
+// literals the scan cut out are exactly the literal tokens, in order.
 void keepRawShape(const QString &sql)
 {
     RawShape raw;
@@ -572,47 +619,8 @@ void keepRawShape(const QString &sql)
             return;
         }
     }
-    QVector<Token> tokens;
-    QString error;
-    if (!Mssql::tokenize(sql, tokens, &error)) {
-        return;
-    }
-    while (!tokens.isEmpty() && isOp(tokens.last(), ";")) {
-        tokens.removeLast();
-    }
-    for (const Token &t : qAsConst(tokens)) {
-        if (isOp(t, ";")) {
-            return;
-        }
-    }
-    if (tokens.isEmpty()) {
-        return;
-    }
-    bool shaped = false;
-    Shape shape;
     auto entry = std::make_unique<RawEntry>();
-    translateCached(tokens, &shaped, &shape, &entry->statement);
-    if (!shaped) {
-        return;
-    }
-    int k = 0;
-    for (int i = 0; i < tokens.size(); ++i) {
-        const Token &t = tokens.at(i);
-        if (t.kind != Token::String && t.kind != Token::Number) {
-            continue;
-        }
-        if (k >= raw.spans.size() || sql.midRef(raw.spans.at(k).first, raw.spans.at(k).second) != t.text) {
-            return;
-        }
-        const int hole = shape.literals.indexOf(i);
-        entry->holeOf << hole;
-        entry->kept << (hole < 0 ? t.text : QString());
-        ++k;
-    }
-    if (k != raw.spans.size()) {
-        return;
-    }
-    entry->literalCount = shape.literals.size();
+    entry->usable = fillRawEntry(sql, raw, entry.get());
     int cost = raw.key.size();
     for (const QString &piece : qAsConst(entry->statement.pieces)) {
         cost += piece.size();
