@@ -449,6 +449,8 @@ bool Renderer::parseType(const QVector<Node> &nodes, SqlType *type, const QStrin
     return true;
 }
 
+// The expression goes in with the numbers in one pass: a "%2" inside one of
+// its quoted texts is text, not a place for the next number.
 QString Renderer::converted(const SqlType &type, const QString &expr, int style, const QString &what)
 {
     const QString &b = type.base;
@@ -461,9 +463,9 @@ QString Renderer::converted(const SqlType &type, const QString &expr, int style,
             return QString();
         }
         if (style < 0) {
-            return QStringLiteral("jxc_varchar(%1,%2)").arg(expr).arg(length);
+            return QStringLiteral("jxc_varchar(%1,%2)").arg(expr, QString::number(length));
         }
-        return QStringLiteral("jxc_convert(%1,%2,%3)").arg(expr).arg(length).arg(style);
+        return QStringLiteral("jxc_convert(%1,%2,%3)").arg(expr, QString::number(length), QString::number(style));
     }
     if (type.length >= 0 || type.scale >= 0 || type.max) {
         if (b != QLatin1String("decimal") && b != QLatin1String("numeric")) {
@@ -486,7 +488,7 @@ QString Renderer::converted(const SqlType &type, const QString &expr, int style,
             fail(unsupported(what));
             return QString();
         }
-        return QStringLiteral("jxc_decimal(%1,%2,%3)").arg(expr).arg(precision).arg(scale);
+        return QStringLiteral("jxc_decimal(%1,%2,%3)").arg(expr, QString::number(precision), QString::number(scale));
     }
     fail(unsupported(what));
     return QString();

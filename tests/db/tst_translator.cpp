@@ -182,6 +182,9 @@ void tst_Translator::results_data()
     QTest::newRow("quotes, semicolons, dashes, plus and Chinese inside literals")
         << "select 'it''s'+'!', 'a;b -- c', '/* x */', 'a+b'+'c', '1+1', '仓库'+'一号', N'中文'"
         << QStringList{"'it's!' | 'a;b -- c' | '/* x */' | 'a+bc' | '1+1' | '仓库一号' | '中文'"};
+    QTest::newRow("percent signs and digits inside a converted text stay as typed")
+        << "select cast('50%1' as varchar(20)), convert(varchar(10),'%2'), convert(varchar(10),'a%3',20)"
+        << QStringList{"'50%1' | '%2' | 'a%3'"};
     QTest::newRow("texts joined with a NULL, a number and a column")
         << "select cast(null as varchar)+'a', 'a'+cast(null as varchar(3)), cast(7 as varchar)+'-'+'x', 'n'+cast(12 as varchar)+'-'+'1'"
         << QStringList{"NULL | NULL | '7-x' | 'n12-1'"};
@@ -258,6 +261,8 @@ void tst_Translator::runtimeErrors_data()
     QTest::newRow("a text with a point beside a whole number")
         << "select 1+'2.5'" << "Conversion failed when converting the varchar value '2.5' to data type int.";
     QTest::newRow("a blank text beside a decimal") << "select 1.5+''" << "Error converting data type varchar to numeric.";
+    QTest::newRow("a percent sign converted to decimal")
+        << "select convert(decimal(10,2),'%3')" << "Error converting data type varchar to numeric.";
     QTest::newRow("division by 0") << "select 1/0" << divide;
     QTest::newRow("division by 0.0 and by a zero text") << "select 1.5/0.0, 1/'0'" << divide;
     QTest::newRow("remainder by 0") << "select 7%0" << divide;
