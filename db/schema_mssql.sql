@@ -159,7 +159,7 @@ GO
 
 create unique index ix_food_info_food_id on food_info (food_id)
 GO
-create index ix_food_info_category_food_id on food_info (category, food_id)
+create index ix_food_info_category_food_id_food_name_unit_customer_price_purchar_price on food_info (category, food_id) include (food_name, unit, customer_price, purchar_price)
 GO
 create index ix_food_info_unit on food_info (unit)
 GO
