@@ -123,6 +123,31 @@ Company::Company(const QString &keptName)
     LoginState::userName = QStringLiteral("test001");
 }
 
+bool Company::build(const std::function<void(QString *error)> &write, double *seconds, bool skip)
+{
+    *seconds = 0;
+    if (!isValid()) {
+        say(QStringLiteral("no company: %1").arg(m_error));
+        return false;
+    }
+    if (skip) {
+        return true;
+    }
+    QString error;
+    *seconds = Bench::seconds([&] { write(&error); });
+    if (!error.isEmpty()) {
+        say(QStringLiteral("could not build the company: %1").arg(error));
+        return false;
+    }
+    return true;
+}
+
+void say(const QString &text)
+{
+    std::printf("   %s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
 Company::~Company()
 {
     const QString name = QString::fromLatin1(QSqlDatabase::defaultConnection);

@@ -47,6 +47,9 @@ struct Timing
 Timing timed(const std::function<void()> &body);
 double cpuSeconds();
 
+// One indented line of a case's report, shown at once.
+void say(const QString &text);
+
 // Prints one measurement: what was timed, the time through the form, the
 // time of the same statements run directly on the engine, and the target.
 void report(const QString &what, double formSeconds, double engineSeconds, double targetSeconds);
@@ -73,6 +76,12 @@ public:
     // Runs sql on the default connection; false (and the error printed) when
     // it fails.
     bool exec(const QString &sql);
+
+    // Writes the case's rows with write, which sets its error text when it
+    // fails, unless skip says they are there already; *seconds gets the time
+    // taken (0 when skipped). False, with the reason said, when the company
+    // could not be opened or written.
+    bool build(const std::function<void(QString *error)> &write, double *seconds, bool skip = false);
 
 private:
     QTemporaryDir m_dir;

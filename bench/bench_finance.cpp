@@ -49,11 +49,7 @@ const QString MonthEnd = QStringLiteral("2024-06-30");
 const QString YearStart = QStringLiteral("2024-01-01");
 const QString YearEnd = QStringLiteral("2024-12-31");
 
-void say(const QString &text)
-{
-    std::printf("   %s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
+using Bench::say;
 
 bool insertAll(const QString &sql, int count, const std::function<QVariantList(int)> &values, QString *error)
 {
@@ -236,14 +232,8 @@ bool measurePickList(RecordIdDelegate &delegate, const QString &what)
 JXC_BENCH_CASE(financeForms, "finance")
 {
     Bench::Company company;
-    if (!company.isValid()) {
-        say(company.error());
-        return false;
-    }
-    QString error;
-    const double build = Bench::seconds([&error] { fillCompany(&error); });
-    if (!error.isEmpty()) {
-        say(QStringLiteral("could not build the company: %1").arg(error));
+    double build = 0;
+    if (!company.build(fillCompany, &build)) {
         return false;
     }
     say(QStringLiteral("%1 invoices and %2 cash entries over three years written in %3 s")

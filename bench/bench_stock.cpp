@@ -75,11 +75,7 @@ const QString MonthEnd = QStringLiteral("2024-06-30");
 // far beyond its target and the figure would only keep the bench waiting.
 const double PatienceSeconds = 30;
 
-void say(const QString &text)
-{
-    std::printf("   %s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
+using Bench::say;
 
 // One prepared insert run for many rows, as the engine's own fast path.
 class Inserter
@@ -538,20 +534,14 @@ JXC_BENCH_CASE(stockReports, "stock")
     takeSizes();
     const int lines = PurchaseLines + DeliveryLines + CorrectionLines;
     Bench::Company company(QStringLiteral("bench_stock_%1g_%2l_%3y").arg(GoodsCount).arg(lines).arg(OlderYears));
-    if (!company.isValid()) {
-        say(company.error());
-        return false;
-    }
-    QString error;
     bool filled = false;
-    if (company.reused()) {
+    if (company.isValid() && company.reused()) {
         QSqlQuery count;
         filled = count.exec(QStringLiteral("select count(*) from sell")) && count.next()
                  && count.value(0).toLongLong() > 0;
     }
-    const double build = filled ? 0 : Bench::seconds([&error] { fillCompany(&error); });
-    if (!error.isEmpty()) {
-        say(QStringLiteral("could not build the company: %1").arg(error));
+    double build = 0;
+    if (!company.build(fillCompany, &build, filled)) {
         return false;
     }
     say(QStringLiteral("company of %1 goods, %2 customers, %3 suppliers, %4 lines and %5 older years of purchases %6")

@@ -39,11 +39,7 @@ const QDate FirstDay(2023, 1, 1);
 const QDate LastDay(2024, 12, 31);
 const QString NoteNumber = QStringLiteral("shd20241231-1-999");
 
-void say(const QString &text)
-{
-    std::printf("   %s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
+using Bench::say;
 
 void reportMs(const QString &what, double formSeconds, double engineSeconds, double targetSeconds)
 {
@@ -149,14 +145,8 @@ double best(int runs, const std::function<double()> &measure)
 JXC_BENCH_CASE(stockOnHand, "stockonhand")
 {
     Bench::Company company;
-    if (!company.isValid()) {
-        say(company.error());
-        return false;
-    }
-    QString error;
-    const double build = Bench::seconds([&error] { fill(&error); });
-    if (!error.isEmpty()) {
-        say(QStringLiteral("could not build the company: %1").arg(error));
+    double build = 0;
+    if (!company.build(fill, &build)) {
         return false;
     }
     say(QStringLiteral("company of %1 goods and %2 lines written in %3 s")

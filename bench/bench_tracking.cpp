@@ -44,11 +44,7 @@ const int SalesmanCount = 20;
 // Monthly periods up to the statistics month.
 const QDate StatisticsDay(2026, 4, 30);
 
-void say(const QString &text)
-{
-    std::printf("   %s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
+using Bench::say;
 
 class Inserter
 {
@@ -348,14 +344,8 @@ bool measureTracking(const QString &side, const QString &partnerBox, const QStri
 JXC_BENCH_CASE(trackingReports, "tracking")
 {
     Bench::Company company(QStringLiteral("jxc_tracking_5000c"));
-    if (!company.isValid()) {
-        say(company.error());
-        return false;
-    }
-    QString error;
-    const double build = company.reused() ? 0 : Bench::seconds([&error] { fillAccounts(&error); });
-    if (!error.isEmpty()) {
-        say(QStringLiteral("could not build the company: %1").arg(error));
+    double build = 0;
+    if (!company.build(fillAccounts, &build, company.reused())) {
         return false;
     }
     say(QStringLiteral("%1 customers (50 renamed), %2 suppliers, %3 receivables, %4 payables, 300000 cash entries %5")
