@@ -146,17 +146,39 @@ QString inventory::costPrice(const QString &day, long long code)
     return price;
 }
 
+namespace {
+
+// The cells of one row: only the quantity and the remarks are edited in
+// place. Those of a stored row remember the values they were loaded with
+// (the statement reads them in the table's own column order).
+QVector<QTableWidgetItem *> rowItems(const QStringList &cells, const QVector<QVariant> *loaded = nullptr)
+{
+    QVector<QTableWidgetItem *> items;
+    for (int column = 0; column < inventory::TickColumn; ++column) {
+        const QString &text = cells.at(column);
+        if (column != inventory::QuantityColumn && column != inventory::RemarksColumn) {
+            items << readOnlyItem(text);
+        } else if (loaded) {
+            items << GuardedSave::loadedItem(text, loaded->value(column));
+        } else {
+            items << new QTableWidgetItem(text);
+        }
+    }
+    items << tickItem();
+    return items;
+}
+
+} // namespace
+
 void inventory::appendRow(const QStringList &cells)
 {
     QTableWidget *table = m_ui->tableWidget;
     const int row = table->rowCount();
     table->insertRow(row);
-    for (int column = 0; column < TickColumn; ++column) {
-        const QString &text = cells.at(column);
-        const bool editable = column == QuantityColumn || column == RemarksColumn;
-        table->setItem(row, column, editable ? new QTableWidgetItem(text) : readOnlyItem(text));
+    const QVector<QTableWidgetItem *> items = rowItems(cells);
+    for (int column = 0; column < items.size(); ++column) {
+        table->setItem(row, column, items.at(column));
     }
-    table->setItem(row, TickColumn, tickItem());
 }
 
 void inventory::on_pushButton_5_clicked()
@@ -243,17 +265,7 @@ void inventory::on_pushButton_4_clicked()
                                 DecimalText::twoDecimals(DecimalText::valueOf(price) * DecimalText::valueOf(quantity)),
                                 values.value(7).toString(), values.value(8).toString(),
                                 values.value(9).toString()};
-        for (int column = 0; column < TickColumn; ++column) {
-            // The quantity and remarks remember what they were loaded with.
-            if (column == QuantityColumn) {
-                items << GuardedSave::loadedItem(cells.at(column), values.value(4));
-            } else if (column == RemarksColumn) {
-                items << GuardedSave::loadedItem(cells.at(column), values.value(7));
-            } else {
-                items << readOnlyItem(cells.at(column));
-            }
-        }
-        items << tickItem();
+        items << rowItems(cells, &values);
     }
     TableCells::replaceRows(table, items);
 }
