@@ -264,16 +264,8 @@ namespace {
 bool isKnownText(const QString &term)
 {
     const int n = term.size();
-    if (n >= 2 && term.at(0) == QLatin1Char('\'') && term.at(n - 1) == QLatin1Char('\'')) {
-        for (int i = 1; i < n - 1; ++i) {
-            if (term.at(i) == QLatin1Char('\'')) {
-                if (i + 1 >= n - 1 || term.at(i + 1) != QLatin1Char('\'')) {
-                    return false;
-                }
-                ++i;
-            }
-        }
-        return true;
+    if (n >= 2 && term.at(0) == QLatin1Char('\'')) {
+        return closingQuote(term, 0, QLatin1Char('\'')) == n - 1;
     }
     static const QLatin1String calls[] = {QLatin1String("jxc_varchar("), QLatin1String("jxc_convert(")};
     for (const QLatin1String &call : calls) {
@@ -285,11 +277,10 @@ bool isKnownText(const QString &term)
         for (int i = call.size() - 1; i < n; ++i) {
             const QChar c = term.at(i);
             if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-                int j = i + 1;
-                while (j < n && !(term.at(j) == c && !(j + 1 < n && term.at(j + 1) == c))) {
-                    j += term.at(j) == c ? 2 : 1;
+                i = closingQuote(term, i, c);
+                if (i < 0) {
+                    return false;
                 }
-                i = j;
             } else if (c == QLatin1Char('(')) {
                 ++depth;
             } else if (c == QLatin1Char(')') && --depth == 0) {

@@ -26,8 +26,8 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// Scans a quoted run starting at sql[i] == quote, where the quote character
-// doubled stands for itself. Returns the index of the closing quote, or -1.
+} // namespace
+
 int closingQuote(const QString &sql, int i, QChar quote)
 {
     const int n = sql.size();
@@ -44,8 +44,6 @@ int closingQuote(const QString &sql, int i, QChar quote)
     }
     return -1;
 }
-
-} // namespace
 
 bool tokenize(const QString &sql, QVector<Token> &out, QString *error)
 {

@@ -37,6 +37,10 @@ namespace Mssql {
 // The error for anything the translator does not know.
 QString unsupported(const QString &what);
 
+// Scans a quoted run starting at sql[i] == quote, where the quote character
+// doubled stands for itself. Returns the index of the closing quote, or -1.
+int closingQuote(const QString &sql, int i, QChar quote);
+
 // Splits sql into tokens; comments and whitespace only set Token::space.
 bool tokenize(const QString &sql, QVector<Token> &out, QString *error);
 

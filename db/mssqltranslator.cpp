@@ -436,12 +436,8 @@ bool rawShapeOf(const QString &sql, RawShape *shape)
         const QChar c = sql.at(i);
         const QChar next = i + 1 < n ? sql.at(i + 1) : QChar();
         if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            int end = i + 1;
-            while (end < n && !(sql.at(end) == close && !(end + 1 < n && sql.at(end + 1) == close))) {
-                end += sql.at(end) == close ? 2 : 1;
-            }
-            if (end >= n) {
+            const int end = Mssql::closingQuote(sql, i, c == QLatin1Char('[') ? QLatin1Char(']') : c);
+            if (end < 0) {
                 return false;
             }
             if (c == QLatin1Char('\'')) {
